@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing, benchmarking, fuzzing and
+# running the demo need, and does nothing when all of them are present.
+# Runs apt-get directly as root and through sudo otherwise.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config git
+    qt6-base-dev libgl-dev
+    libhidapi-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    libssl-dev
+    nlohmann-json3-dev
+    umockdev libumockdev-dev
+    clang libclang-rt-14-dev
+    xvfb xauth x11-apps imagemagick
+    fonts-dejavu-core fonts-noto-cjk
+    gpsbabel
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+as_root=()
+if [[ $(id -u) -ne 0 ]]; then
+    as_root=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+# A fresh machine may have empty package lists; refresh only when an install fails.
+if ! "${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}"; then
+    "${as_root[@]}" apt-get update
+    "${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi

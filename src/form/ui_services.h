@@ -1,0 +1,39 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quarnel {
+
+struct FileFilter {
+    std::u16string display;  // "CSV Files (*.csv)"
+    std::u16string pattern;  // "*.csv"
+};
+
+struct FileDialogOptions {
+    std::vector<FileFilter> filters;
+    std::u16string defaultExtension;  // added when the chosen name has none, without a dot
+};
+
+// Modal services of the window. Same thread rule as FormAccess: a background task
+// reaches them through a wrapper that carries each call to the window's thread and waits
+// for its answer.
+class UiServices {
+public:
+    virtual ~UiServices() = default;
+
+    // A modal message box with one OK button, the exclamation icon and the application
+    // name as caption. Returns when the user has dismissed it.
+    virtual void ShowMessage(const std::u16string& text) = 0;
+
+    // The generic error box for an unexpected error that ended a handler.
+    virtual void ShowErrorBox(const std::u16string& text) = 0;
+
+    // Save and open dialogs; nullopt when the user cancels.
+    virtual std::optional<std::filesystem::path> SaveFileDialog(const FileDialogOptions& options) = 0;
+    virtual std::optional<std::filesystem::path> OpenFileDialog(const FileDialogOptions& options) = 0;
+};
+
+}  // namespace quarnel

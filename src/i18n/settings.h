@@ -1,0 +1,21 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "form/ui_services.h"
+
+namespace quarnel {
+
+// The two values of Player.ini, held by the main form for its whole life.
+struct Settings {
+    std::u16string languageName;       // key "Language": the file's name inside Lang/
+    bool firmwarePanelHidden = false;  // key "HideFirmwareUpdate"
+};
+
+// Reads the settings file at `path` into `settings`. Returns true when the file was
+// opened, whatever it held; false (after "Cannot open Lang.ini file!") when it could not
+// be opened. A key that does not occur leaves its field as it was.
+bool LoadSettings(const std::filesystem::path& path, Settings& settings, UiServices& ui);
+
+}  // namespace quarnel

@@ -1,0 +1,98 @@
+#include "app/form_widgets.h"
+
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
+#include <algorithm>
+
+namespace quarnel {
+
+FormLineEdit::FormLineEdit(QWidget* parent, bool readOnly) : QLineEdit(parent) {
+    setFrame(false);
+    setTextMargins(1, 1, 1, 1);
+    setReadOnly(readOnly);
+    if (readOnly) {
+        QPalette p = palette();
+        p.setBrush(QPalette::Base, p.window());
+        setPalette(p);
+    }
+}
+
+void FormLineEdit::paintEvent(QPaintEvent* event) {
+    QLineEdit::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+PhoneEdit::PhoneEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setTabChangesFocus(true);
+}
+
+PanelBox::PanelBox(QWidget* parent, bool flat) : QGroupBox(parent), m_flat(flat) {
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void PanelBox::paintEvent(QPaintEvent* event) {
+    if (!m_flat) {
+        QGroupBox::paintEvent(event);
+        return;
+    }
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    const QRect frame =
+        style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, this);
+    const QRect label =
+        style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, this);
+
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
+    if (!title().isEmpty()) {
+        painter.fillRect(label, palette().window());
+        style()->drawItemText(&painter, label,
+                              Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, palette(),
+                              isEnabled(), title(), QPalette::WindowText);
+    }
+}
+
+FormProgressBar::FormProgressBar(QWidget* parent, bool smooth)
+    : QProgressBar(parent), m_smooth(smooth) {
+    setTextVisible(false);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void FormProgressBar::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.setBrush(palette().window());
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+
+    const QRect inner = rect().adjusted(2, 2, -2, -2);
+    const long long span = static_cast<long long>(maximum()) - minimum();
+    if (span <= 0 || inner.width() <= 0) {
+        return;
+    }
+    const int filled = static_cast<int>(inner.width() * (value() - minimum()) / span);
+    const QBrush bar = palette().highlight();
+    if (m_smooth) {
+        painter.fillRect(QRect(inner.left(), inner.top(), filled, inner.height()), bar);
+        return;
+    }
+    // Blocks two thirds as wide as the bar is high, two pixels apart; a block is drawn as
+    // soon as the position reaches into it, cut at the bar's end.
+    const int block = std::max(2, inner.height() * 2 / 3);
+    painter.setClipRect(inner);
+    for (int x = 0; x < filled; x += block + 2) {
+        painter.fillRect(QRect(inner.left() + x, inner.top(), block, inner.height()), bar);
+    }
+}
+
+}  // namespace quarnel

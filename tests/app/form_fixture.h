@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+#include <memory>
+
+#include "app/no_device_backend.h"
+#include "app/quarnel_dlg.h"
+#include "device/clock.h"
+#include "device/command_areas.h"
+#include "support/recording_ui.h"
+
+namespace quarnel::test {
+
+// A main form on a HID layer without devices, with recorded message boxes and an empty
+// program directory of its own (no Player.ini, no Lang folder).
+class FormFixture {
+public:
+    FormFixture() { Rebuild(); }
+
+    void Rebuild() {
+        form.reset();
+        DlgOptions options;
+        options.programDir = programDir.path().toStdU16String();
+        options.onHelp = [this] { ++helpCalls; };
+        form = std::make_unique<CQuarnelDlg>(DeviceLink{backend, clock, areas}, ui, options);
+        QObject::connect(form.get(), &QDialog::finished, [this](int result) {
+            ++finishedCount;
+            lastResult = result;
+        });
+    }
+
+    // Shows the form (which runs its start-up) and makes it the active window.
+    bool Show() {
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form.get())) {
+            return false;
+        }
+        form->activateWindow();
+        return QTest::qWaitForWindowActive(form.get());
+    }
+
+    QWidget* C(int id) const { return form->Control(id); }
+
+    NoDeviceBackend backend;
+    SteadyClock clock;
+    CommandAreas areas;
+    RecordingUi ui;
+    QTemporaryDir programDir;
+    int helpCalls = 0;
+    int finishedCount = 0;
+    int lastResult = -1;
+    std::unique_ptr<CQuarnelDlg> form;
+};
+
+// The ID of the control that `w` is or belongs to (a combo box's line edit and list
+// belong to the combo box); -1 for none.
+inline int ControlIdOf(const QWidget* w) {
+    while (w != nullptr) {
+        const QVariant id = w->property("controlId");
+        if (id.isValid()) {
+            return id.toInt();
+        }
+        w = w->parentWidget();
+    }
+    return -1;
+}
+
+}  // namespace quarnel::test

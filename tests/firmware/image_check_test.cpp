@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ struct DigestFileCase {
     std::vector<uint8_t> file;
     bool matches;
 };
+
+void PrintTo(const DigestFileCase& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class DigestFileMatchesTest : public testing::TestWithParam<DigestFileCase> {};
 

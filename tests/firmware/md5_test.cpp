@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -39,6 +40,10 @@ struct RfcCase {
     std::string message;
     const char* digest;
 };
+
+void PrintTo(const RfcCase& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class Md5RfcSuite : public testing::TestWithParam<RfcCase> {};
 

@@ -38,7 +38,7 @@ struct ParamItem {
     std::span<const int> controls;
     std::span<const ListElement> elements;  // Integers, in body order
     uint32_t alwaysSet;                     // SwitchMask: bits written as 1 whatever the boxes say
-    int keyboardLimit;                      // characters the edit takes from the keyboard; 0: none
+    int keyboardLimit;  // characters each of its edits takes from the keyboard; 0: none
     bool read;
     bool written;
 };

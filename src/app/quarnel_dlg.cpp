@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -19,9 +20,9 @@
 #include "app/input_limit.h"
 #include "app/key_rules.h"
 #include "app/layout_rules.h"
-#include "app/program_paths.h"
 #include "firmware/firmware_update.h"
 #include "form/control_ids.h"
+#include "i18n/paths.h"
 #include "params/param_commands.h"
 
 namespace quarnel {
@@ -44,17 +45,9 @@ void SetRect(QWidget* w, const PxRect& r) {
     w->setGeometry(r.left, r.top, r.width, r.height);
 }
 
-std::u16string SectionName(LangSection section) {
-    static constexpr std::array<std::u16string_view, kLangSectionCount> kNames{
-        u"[BUTTON]",        u"[TRACKER]",      u"[SYSTEM CONFIG]", u"[GSM GPRS CONFIG]",
-        u"[SERVER CONFIG]", u"[PHONE CONFIG]", u"[SLEEP MODE]",    u"[FIRMWARE UPDATE]"};
-    const auto i = static_cast<size_t>(section);
-    return i < kNames.size() ? std::u16string(kNames[i]) : u"?";
-}
-
 std::u16string MissingEntryText(const LangEntryMissing& e) {
     return u"Encountered an improper argument: the language file has no " +
-           SectionName(e.section()) + u" entry " +
+           std::u16string(SectionName(e.section())) + u" entry " +
            QString::number(static_cast<qulonglong>(e.position())).toStdU16String() + u".";
 }
 
@@ -125,9 +118,11 @@ void CQuarnelDlg::setVisible(bool visible) {
 bool CQuarnelDlg::OnInitDialog() {
     DoDataExchange();
 
-    m_programDir = m_options.programDir.empty()
-                       ? QCoreApplication::applicationDirPath().toStdU16String()
-                       : m_options.programDir;
+    m_programDir =
+        m_options.programDir.empty()
+            ? std::filesystem::path(
+                  QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString())
+            : m_options.programDir;
     LoadSettings(SettingsFilePath(m_programDir), m_settings, m_ui);
     LoadLanguage(LanguageFilePath(m_programDir, m_settings.languageName), m_lang, m_ui);
 

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
@@ -28,7 +29,8 @@ class QProgressBar;
 namespace quarnel {
 
 struct DlgOptions {
-    std::u16string programDir;     // where Player.ini and Lang/ lie; empty: the executable's folder
+    std::filesystem::path
+        programDir;                // where Player.ini and Lang/ lie; empty: the executable's folder
     std::function<void()> onHelp;  // the application's Help command (F1)
 };
 
@@ -104,7 +106,7 @@ public:
     const DialogUnits& Units() const { return m_units; }
     const Settings& settings() const { return m_settings; }
     CLangTable& LangTable() { return m_lang; }
-    const std::u16string& ProgramDirectory() const { return m_programDir; }
+    const std::filesystem::path& ProgramDirectory() const { return m_programDir; }
 
     // The form's font: the platform's default UI font at 9 points.
     static QFont FormFont();
@@ -159,7 +161,7 @@ private:
     CLangTable m_lang;
     Settings m_settings;  // language name, firmware panel hidden
     QIcon m_icon;
-    std::u16string m_programDir;
+    std::filesystem::path m_programDir;
 
     WindowBridge m_bridge;
     LogTasks m_logTasks;  // timer IDs and download counters, the two workers

@@ -18,13 +18,15 @@ namespace quarnel::test {
 class FormFixture {
 public:
     FormFixture() { Rebuild(); }
+    // A form on `link` (a simulated tracker, say) instead of a HID layer without devices.
+    explicit FormFixture(const DeviceLink& link) : m_link(link) { Rebuild(); }
 
     void Rebuild() {
         form.reset();
         DlgOptions options;
-        options.programDir = programDir.path().toStdU16String();
+        options.programDir = programDir.path().toStdString();
         options.onHelp = [this] { ++helpCalls; };
-        form = std::make_unique<CQuarnelDlg>(DeviceLink{backend, clock, areas}, ui, options);
+        form = std::make_unique<CQuarnelDlg>(m_link, ui, options);
         QObject::connect(form.get(), &QDialog::finished, [this](int result) {
             ++finishedCount;
             lastResult = result;
@@ -52,6 +54,9 @@ public:
     int finishedCount = 0;
     int lastResult = -1;
     std::unique_ptr<CQuarnelDlg> form;
+
+private:
+    DeviceLink m_link{backend, clock, areas};
 };
 
 // The ID of the control that `w` is or belongs to (a combo box's line edit and list

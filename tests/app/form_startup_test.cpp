@@ -54,7 +54,7 @@ TEST_F(StartupWithoutFiles, StepsBeforeTheTextsHaveRun) {
     EXPECT_EQ(f.form->GetSelection(ctl::ModeCombo), -1);
     EXPECT_EQ(f.form->GetText(ctl::ModeCombo), u"");
     EXPECT_EQ(f.form->GetProgress(ctl::LogProgress), 0);
-    EXPECT_EQ(f.form->ProgramDirectory(), f.programDir.path().toStdU16String());
+    EXPECT_EQ(f.form->ProgramDirectory(), std::filesystem::path(f.programDir.path().toStdString()));
 }
 
 TEST_F(StartupWithoutFiles, StopsBeforeLayoutAndCentring) {

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     if (!statePath.empty()) {
         std::string error;
         if (!quarnel::sim::LoadSimState(statePath, state, error)) {
-            std::fprintf(stderr, "%s: %s: %s\n", argv[0], statePath.c_str(), error.c_str());
+            std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
             return 1;
         }
     }

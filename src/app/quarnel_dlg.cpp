@@ -367,6 +367,17 @@ void CQuarnelDlg::WatchKeys() {
 }
 
 bool CQuarnelDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Some widgets act on Enter and Escape before the key press arrives (the Mode
+        // list closes and picks its item here); taking the override leaves the key press
+        // to the filter below.
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (ClassifyKey(key->key(), key->modifiers(), key->nativeVirtualKey(), false) ==
+            KeyAction::Swallow) {
+            event->accept();
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress &&
         PreTranslateMessage(watched, *static_cast<QKeyEvent*>(event))) {
         return true;

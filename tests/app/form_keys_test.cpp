@@ -2,6 +2,7 @@
 // phone edit, the close box, Alt+F4 and F1.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -209,6 +210,25 @@ TEST_F(Keys, F1ReachesTheHelpCommandOnlyWithoutModifiers) {
     QTest::keyClick(f.C(ctl::ScuPhoneEdit), Qt::Key_F1);
     EXPECT_EQ(f.helpCalls, 2);
     EXPECT_EQ(f.finishedCount, 0);
+}
+
+TEST_F(Keys, EnterAndEscapeDoNothingInTheDroppedDownModeList) {
+    for (const char16_t* item : {u"Normal", u"Sleep"}) {
+        f.form->AddItem(ctl::ModeCombo, item);
+    }
+    auto* combo = qobject_cast<QComboBox*>(f.C(ctl::ModeCombo));
+    combo->setFocus();
+    combo->showPopup();
+    QWidget* list = combo->view();
+    ASSERT_TRUE(QTest::qWaitFor([list] { return list->isVisible(); }, 5000));
+    QTest::keyClick(list, Qt::Key_Down);
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+        QTest::keyClick(list, key);
+        EXPECT_TRUE(list->isVisible()) << key;
+    }
+    EXPECT_EQ(f.form->GetSelection(ctl::ModeCombo), -1);
+    EXPECT_EQ(f.finishedCount, 0);
+    combo->hidePopup();
 }
 
 TEST_F(Keys, SpacePressesTheFocusedButton) {

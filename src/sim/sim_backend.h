@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -57,6 +58,7 @@ private:
     VirtualClock* m_virtual;
     std::unique_ptr<Clock> m_realClock;
     bool m_usbFrames;
+    std::chrono::steady_clock::time_point m_realStart;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<std::unique_ptr<Device>> m_devices;

@@ -45,11 +45,9 @@ public:
         bool unplugged = false;        // the tracker is gone after these reports
     };
 
-    // Takes one command report of `n` bytes at time `nowUs` (for the transcript).
+    // Takes one command report of `n` bytes at time `nowUs`. The command and the reports
+    // sent back are recorded in the transcript.
     Outcome Take(const uint8_t* report, size_t n, uint64_t nowUs);
-
-    // Records reports as they leave the tracker (the backend calls this when it sends).
-    void RecordSent(const std::vector<uint8_t>& report, uint64_t nowUs);
 
     SimState State();
     void SetState(SimState state);

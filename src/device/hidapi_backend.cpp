@@ -106,9 +106,9 @@ public:
             if (cancel.IsSet()) {
                 return TransferStatus::Cancelled;
             }
+            // Rounded up, so the wait never ends short of its time-out.
             const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyTime::now())
-                    .count();
+                std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyTime::now()).count();
             const int slice = static_cast<int>(std::clamp<int64_t>(left, 0, kReadSliceMs));
             // hidapi's reads are synchronous here: the bytes land in `report` during this
             // call or not at all, so nothing can arrive in it after Read has returned.
@@ -123,7 +123,7 @@ public:
                 transferred = static_cast<uint32_t>(n) + 1;
                 return TransferStatus::Done;
             }
-            if (left <= 0) {
+            if (SteadyTime::now() >= deadline) {
                 return TransferStatus::TimedOut;
             }
         }

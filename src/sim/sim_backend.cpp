@@ -114,7 +114,7 @@ public:
             if (!m_queue.empty() && m_queue.front().first <= now) {
                 const std::vector<uint8_t>& r = m_queue.front().second;
                 const size_t n = std::min<size_t>(r.size(), kReportSize);
-                std::memcpy(report, r.data(), n);
+                std::copy_n(r.begin(), n, report);  // an empty report has no data() to copy
                 transferred = static_cast<uint32_t>(n);
                 m_queue.pop_front();
                 return TransferStatus::Done;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <deque>
 #include <limits>
 #include <memory>
@@ -104,8 +103,8 @@ private:
             }
             clock.AdvanceTo(next);
             const Entry& entry = script.front();
-            std::memcpy(report, entry.bytes.data(),
-                        std::min<size_t>(entry.bytes.size(), kReportSize));
+            std::copy_n(entry.bytes.begin(), std::min<size_t>(entry.bytes.size(), kReportSize),
+                        report);
             transferred = entry.claimed;
             script.pop_front();
             return TransferStatus::Done;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "form/form_access.h"
@@ -24,6 +25,9 @@ enum class LangSection : size_t {
     FirmwareUpdate,  // "[FIRMWARE UPDATE]"
 };
 inline constexpr size_t kLangSectionCount = 8;
+
+// The section's line in a language file, brackets included: "[SLEEP MODE]".
+std::u16string_view SectionName(LangSection section);
 
 // Reading an entry beyond its list's count. Caught by the window handler that was
 // running, which reports it in the generic error box and ends there.
@@ -55,6 +59,13 @@ private:
 // Empties `table`, then reads the language file at `path` into it. Returns true when the
 // file was opened; false (after "Cannot open Lang.ini file!") when it could not be.
 bool LoadLanguage(const std::filesystem::path& path, CLangTable& table, UiServices& ui);
+
+// What LoadLanguage does with the file's bytes once it has them (UTF-16LE, BOM optional):
+// empties `table`, then files every line under the section last named. A line holding
+// "]/" is always text; otherwise a line holding a section name (exact case, anywhere in
+// the line, tested in section order) selects that section. Lines before the first section
+// line have no list and are dropped. Nothing in the bytes is an error.
+void ParseLanguage(std::string_view bytes, CLangTable& table);
 
 // Puts the table's texts on the form's buttons, panels and labels and fills the Mode
 // combo box. Throws LangEntryMissing at the first entry the table lacks; the controls

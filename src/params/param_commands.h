@@ -6,9 +6,9 @@
 namespace quarnel {
 
 // Click handlers of the parameter commands. They run to their end on the window's thread.
-void GetParameter(CommandContext& ctx, ParamState& state);   // 1001
-void SetParameter(CommandContext& ctx, ParamState& state);   // 1002
-void SetDefault(CommandContext& ctx, ParamState& state);     // 1009
+void GetParameter(CommandContext& ctx, ParamState& state);  // 1001
+void SetParameter(CommandContext& ctx, ParamState& state);  // 1002
+void SetDefault(CommandContext& ctx, ParamState& state);    // 1009
 
 // Click on the TCP (1067), UDP (1068) or Reply (1069) check box, after the click has
 // toggled the clicked box.

@@ -111,7 +111,7 @@ std::vector<MemoryForm::Timer> MemoryForm::Timers() {
 }
 
 void MemoryForm::AddModeItems() {
-    for (const char16_t* mode : {u"Off", u"Sleep", u"Deep Sleep", u"Schedule"}) {
+    for (const char16_t* mode : {u"Off", u"Light Sleep", u"Deep Sleep", u"Scheduled"}) {
         AddItem(ctl::ModeCombo, mode);
     }
 }

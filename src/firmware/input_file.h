@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+
+namespace quarnel {
+
+// A file the user chose, open for reading until Close() or destruction. Used by one thread.
+class InputFile {
+public:
+    InputFile() = default;
+    ~InputFile() { Close(); }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    // False when the file cannot be opened for reading.
+    bool Open(const std::filesystem::path& path);
+
+    // Reads up to `size` bytes into `dest`, fewer only where the file ends. `got` receives
+    // the count read. False when the file could not be read (a directory, an I/O error):
+    // then the bytes in `dest` must not be trusted.
+    bool Read(uint8_t* dest, size_t size, size_t& got);
+
+    void Close();
+
+private:
+    std::FILE* m_file = nullptr;
+};
+
+}  // namespace quarnel

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace quarnel {
+
+// Reads a decimal integer from UTF-16 text by the C library's strtol rules in base 10, with
+// the 32-bit range of the settings file's numbers:
+//   - leading white space (tab, LF, VT, FF, CR, space) is skipped;
+//   - one optional '+' or '-' is taken;
+//   - ASCII digits are read up to the first other unit, which ends the number;
+//   - no digits at all read as 0;
+//   - a value beyond the signed 32-bit range reads as the nearest limit of that range.
+int32_t ParseWideLong(std::u16string_view text);
+
+}  // namespace quarnel

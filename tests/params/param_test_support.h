@@ -1,0 +1,128 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "device/command_areas.h"
+#include "device/hid_backend.h"
+#include "support/memory_form.h"
+#include "support/sim_fixture.h"
+
+namespace quarnel::test {
+
+// A command payload taken apart.
+struct Request {
+    uint8_t op = 0;
+    uint8_t len = 0;
+    uint8_t group = 0;
+    uint8_t part = 0;
+    uint32_t index = 0;
+    std::vector<uint8_t> body;  // the 54 body bytes as sent
+
+    uint32_t Word(size_t i) const { return GetLe32(body.data() + 4 * i); }
+    // Body text from `offset` up to its first zero.
+    std::string TextAt(size_t offset) const {
+        std::string out;
+        for (size_t i = offset; i < body.size() && body[i] != 0; ++i) {
+            out.push_back(static_cast<char>(body[i]));
+        }
+        return out;
+    }
+};
+
+inline Request Decode(const std::vector<uint8_t>& p) {
+    Request r;
+    r.op = p[payload::kOp];
+    r.len = p[payload::kLen];
+    r.group = p[payload::kGroup];
+    r.part = p[payload::kPart];
+    r.index = GetLe32(p.data() + payload::kIndex);
+    r.body.assign(p.begin() + payload::kBody, p.begin() + payload::kBody + payload::kBodySize);
+    return r;
+}
+
+inline std::vector<Request> SentRequests(SimRig& rig) {
+    std::vector<Request> out;
+    for (const auto& p : rig.SentPayloads()) {
+        out.push_back(Decode(p));
+    }
+    return out;
+}
+
+// The requests sent for one item (group, index), in order.
+inline std::vector<Request> RequestsFor(SimRig& rig, int group, uint32_t index) {
+    std::vector<Request> out;
+    for (const Request& r : SentRequests(rig)) {
+        if (r.group == group && r.index == index) {
+            out.push_back(r);
+        }
+    }
+    return out;
+}
+
+inline std::vector<uint8_t> TextBytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+inline std::vector<uint8_t> Words(std::initializer_list<uint32_t> words) {
+    std::vector<uint8_t> out;
+    for (uint32_t w : words) {
+        out.resize(out.size() + 4);
+        PutLe32(out.data() + out.size() - 4, w);
+    }
+    return out;
+}
+
+inline std::u16string Wide(const std::string& text) {
+    std::u16string out;
+    for (char c : text) {
+        out.push_back(static_cast<char16_t>(static_cast<uint8_t>(c)));
+    }
+    return out;
+}
+
+// Counts what a command asks of the HID layer, to show that it did not even look for the
+// tracker.
+class CountingBackend final : public HidBackend {
+public:
+    explicit CountingBackend(HidBackend& inner) : m_inner(inner) {}
+    std::vector<std::string> EnumerateInterfaces() override {
+        ++enumerations;
+        return m_inner.EnumerateInterfaces();
+    }
+    std::unique_ptr<HidChannel> Open(const std::string& path, HidAccess access) override {
+        ++opens;
+        return m_inner.Open(path, access);
+    }
+    int enumerations = 0;
+    int opens = 0;
+
+private:
+    HidBackend& m_inner;
+};
+
+// A form whose window fails at one chosen operation, as a form could when memory runs
+// out part-way through a command.
+class FailingForm final : public MemoryForm {
+public:
+    int failSetTextOf = -1;
+    int failIsCheckedOf = -1;
+
+    void SetText(int id, const std::u16string& text) override {
+        if (id == failSetTextOf) {
+            throw std::runtime_error("window failed");
+        }
+        MemoryForm::SetText(id, text);
+    }
+    bool IsChecked(int id) override {
+        if (id == failIsCheckedOf) {
+            throw std::runtime_error("window failed");
+        }
+        return MemoryForm::IsChecked(id);
+    }
+};
+
+}  // namespace quarnel::test

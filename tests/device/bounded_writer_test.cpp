@@ -69,6 +69,10 @@ bool WaitReleased(const std::shared_ptr<GatedDevice>& device) {
     return device.use_count() == 1;
 }
 
+// Long enough for the writer's thread to have taken a report before its caller gives up,
+// even on a loaded machine; tests that need a write under way wait this long.
+constexpr uint32_t kStallMs = 150;
+
 std::array<uint8_t, kReportSize> Report(uint8_t fill) {
     std::array<uint8_t, kReportSize> r;
     r.fill(fill);
@@ -107,8 +111,8 @@ TEST(BoundedWriter, AStuckWriteIsGivenUpAfterTheTimeOutAndNeverTouchesTheCallers
     uint32_t n = 3;
     auto report = Report(0x22);
     const auto start = SteadyTime::now();
-    EXPECT_EQ(writer.Write(report.data(), 40, cancel, n), TransferStatus::TimedOut);
-    EXPECT_GE(SteadyTime::now() - start, Ms(40));
+    EXPECT_EQ(writer.Write(report.data(), kStallMs, cancel, n), TransferStatus::TimedOut);
+    EXPECT_GE(SteadyTime::now() - start, Ms(kStallMs));
     EXPECT_EQ(n, 0u);
     ASSERT_TRUE(device->WaitStarted(1));
 
@@ -131,7 +135,7 @@ TEST(BoundedWriter, AWriteQueuedBehindAStuckOneIsWithdrawnWhenItsTimeIsUp) {
     uint32_t n = 0;
     const auto first = Report(0x01);
     const auto second = Report(0x02);
-    EXPECT_EQ(writer.Write(first.data(), 20, cancel, n), TransferStatus::TimedOut);
+    EXPECT_EQ(writer.Write(first.data(), kStallMs, cancel, n), TransferStatus::TimedOut);
     ASSERT_TRUE(device->WaitStarted(1));
     EXPECT_EQ(writer.Write(second.data(), 20, cancel, n), TransferStatus::TimedOut);
     device->Open();
@@ -150,7 +154,7 @@ TEST(BoundedWriter, AWriteQueuedBehindAShortStallStillCompletesWithinItsTimeOut)
     CancelEvent cancel;
     uint32_t n = 0;
     const auto first = Report(0x01);
-    EXPECT_EQ(writer.Write(first.data(), 10, cancel, n), TransferStatus::TimedOut);
+    EXPECT_EQ(writer.Write(first.data(), kStallMs, cancel, n), TransferStatus::TimedOut);
     ASSERT_TRUE(device->WaitStarted(1));
     std::thread opener([&] {
         std::this_thread::sleep_for(Ms(30));
@@ -204,7 +208,7 @@ TEST(BoundedWriter, DestroyingItDoesNotWaitForAStuckWriteAndTheDeviceGoesWhenItR
         CancelEvent cancel;
         uint32_t n = 0;
         const auto report = Report(0x11);
-        EXPECT_EQ(writer.Write(report.data(), 10, cancel, n), TransferStatus::TimedOut);
+        EXPECT_EQ(writer.Write(report.data(), kStallMs, cancel, n), TransferStatus::TimedOut);
         ASSERT_TRUE(device->WaitStarted(1));
     }
     EXPECT_GT(device.use_count(), 1) << "the stuck write still holds the device";

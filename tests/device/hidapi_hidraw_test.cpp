@@ -20,6 +20,10 @@ using test::HidrawBed;
 using Ms = std::chrono::milliseconds;
 using SteadyTime = std::chrono::steady_clock;
 
+// Long enough for a handle's writer thread to have started a write before its caller
+// gives up, even on a loaded machine; tests that need a write stuck in the device use it.
+constexpr uint32_t kStallMs = 200;
+
 // Answers every command with `reply` bytes after the report-ID byte: sequence, data.
 test::HidrawResponder Echo(uint8_t tag) {
     return [tag](const uint8_t* report, size_t n) {
@@ -275,8 +279,8 @@ TEST_F(HidapiOnHidraw, AWriteTheDeviceNeverTakesIsGivenUpAndClosingDoesNotWaitFo
     uint8_t command[kReportSize] = {0, 19, 62};
     uint32_t n = 7;
     const auto start = SteadyTime::now();
-    EXPECT_EQ(writer->Write(command, 50, m_cancel, n), TransferStatus::TimedOut);
-    EXPECT_GE(SteadyTime::now() - start, Ms(50));
+    EXPECT_EQ(writer->Write(command, kStallMs, m_cancel, n), TransferStatus::TimedOut);
+    EXPECT_GE(SteadyTime::now() - start, Ms(kStallMs));
     EXPECT_EQ(n, 0u);
     ASSERT_TRUE(m_bed.WaitForOpenClients(node, 1, 2000));
     EXPECT_EQ(m_bed.StuckWrites(node), 1u);
@@ -295,7 +299,7 @@ TEST_F(HidapiOnHidraw, ASecondWriteAfterAStuckOneIsGivenUpToo) {
     auto writer = m_backend->Open(node, HidAccess::Write);
     uint8_t command[kReportSize] = {0, 19, 62};
     uint32_t n = 0;
-    EXPECT_EQ(writer->Write(command, 30, m_cancel, n), TransferStatus::TimedOut);
+    EXPECT_EQ(writer->Write(command, kStallMs, m_cancel, n), TransferStatus::TimedOut);
     command[1] = 20;
     EXPECT_EQ(writer->Write(command, 30, m_cancel, n), TransferStatus::TimedOut);
     m_bed.ReleaseStuckWrites();
@@ -314,7 +318,7 @@ TEST_F(HidapiOnHidraw, TheLibraryIsReleasedWithTheLastBackendAndHandle) {
         auto writer = other->Open(node, HidAccess::Write);
         uint8_t command[kReportSize] = {};
         uint32_t n = 0;
-        EXPECT_EQ(writer->Write(command, 20, m_cancel, n), TransferStatus::TimedOut);
+        EXPECT_EQ(writer->Write(command, kStallMs, m_cancel, n), TransferStatus::TimedOut);
         writer.reset();
         other.reset();
         // The stuck write still holds its device, and the device the library.

@@ -14,7 +14,6 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
-#include <list>
 #include <mutex>
 #include <stdexcept>
 #include <thread>

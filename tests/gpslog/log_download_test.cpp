@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,9 @@ struct CsvCase {
     std::vector<LogRecordBytes> log;
     std::string lines;  // after the header
 };
+void PrintTo(const CsvCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const CsvCase kCsvCases[] = {
     {"ExampleFix", {Bytes(Fix(2014, 2, 7, 8, 5, 9))}, Line(1, "2014/02/07", "08:05:09")},
@@ -346,6 +350,9 @@ struct SilenceCase {
     std::u16string message;
     size_t lines;
 };
+void PrintTo(const SilenceCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DownloadSilenceTest : public ::testing::TestWithParam<SilenceCase> {};
 

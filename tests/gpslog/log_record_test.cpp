@@ -9,6 +9,7 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <ostream>
 #include <string>
 
 #include "device/command_areas.h"
@@ -65,6 +66,9 @@ struct LineCase {
     LogRecord record;
     std::string line;
 };
+void PrintTo(const LineCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 LogRecord Extremes() {
     LogRecord r = Record(Fix(2014, 2, 7, 8, 5, 9));
@@ -126,6 +130,9 @@ struct VerdictCase {
     int64_t lastWritten;
     RecordVerdict verdict;
 };
+void PrintTo(const VerdictCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const int64_t kTenOClock = 1391767200;  // 2014-02-07 10:00:00 UTC
 auto SetByte(size_t at, uint8_t value) {
@@ -221,6 +228,12 @@ struct PercentCase {
     uint32_t current, total;
     int percent;
 };
+void PrintTo(const PercentCase& c, std::ostream* os) {
+    *os << c.current << " of " << c.total;
+}
+std::string PercentName(const ::testing::TestParamInfo<PercentCase>& c) {
+    return std::to_string(c.param.current) + "of" + std::to_string(c.param.total);
+}
 
 class DownloadPercentTest : public ::testing::TestWithParam<PercentCase> {};
 
@@ -233,7 +246,8 @@ INSTANTIATE_TEST_SUITE_P(Table, DownloadPercentTest,
                                            PercentCase{57, 100, 56}, PercentCase{2, 3, 66},
                                            PercentCase{0, 5, 0},
                                            PercentCase{4294967295u, 4294967295u, 100},
-                                           PercentCase{1, 4294967295u, 0}));
+                                           PercentCase{1, 4294967295u, 0}),
+                         PercentName);
 
 TEST(PercentCaption, IsTheNumberABlankAndAPercentSign) {
     EXPECT_EQ(PercentCaption(56), u"56 %");
@@ -245,6 +259,12 @@ struct PositionCase {
     uint32_t k, count;
     int position;
 };
+void PrintTo(const PositionCase& c, std::ostream* os) {
+    *os << c.k << " of " << c.count;
+}
+std::string PositionName(const ::testing::TestParamInfo<PositionCase>& c) {
+    return std::to_string(c.param.k) + "of" + std::to_string(c.param.count);
+}
 
 class ProgressPositionTest : public ::testing::TestWithParam<PositionCase> {};
 
@@ -259,7 +279,8 @@ INSTANTIATE_TEST_SUITE_P(Table, ProgressPositionTest,
                                            // 100 * k no longer fits in 32 bits from here on.
                                            PositionCase{100000000u, 200000000u, 50},
                                            PositionCase{4294967295u, 4294967295u, 100},
-                                           PositionCase{4294967294u, 4294967295u, 99}));
+                                           PositionCase{4294967294u, 4294967295u, 99}),
+                         PositionName);
 
 // ---- command bytes ----
 

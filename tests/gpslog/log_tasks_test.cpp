@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -202,6 +203,9 @@ struct PercentCase {
     int gate;  // progress position after the record being fetched when the timer ticks
     std::u16string caption;
 };
+void PrintTo(const PercentCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DownloadPercentTimerTest : public ::testing::TestWithParam<PercentCase> {};
 

@@ -13,7 +13,7 @@ function(quarnel_add_library name)
     quarnel_warnings(${name})
 endfunction()
 
-# quarnel_add_test(name SOURCES... [DEPS lib...] [LABELS label...] [ENV VAR=value...])
+# quarnel_add_test(name SOURCES... [DEPS lib...] [LABELS label] [ENV VAR=value])
 # Adding a test is one line; every test case is registered with CTest separately.
 function(quarnel_add_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS;ENV" ${ARGN})
@@ -21,6 +21,14 @@ function(quarnel_add_test name)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
     quarnel_warnings(${name})
+    # Test discovery hands the properties on as a flat list, so a second label would be
+    # taken for a property name: more labels go on the test's folder (set_property(DIRECTORY
+    # APPEND PROPERTY LABELS ...)), which ctest adds to every test in it.
+    list(LENGTH ARG_LABELS label_count)
+    list(LENGTH ARG_ENV env_count)
+    if(label_count GREATER 1 OR env_count GREATER 1)
+        message(FATAL_ERROR "quarnel_add_test(${name}): give at most one label and one ENV")
+    endif()
     set(props LABELS "${ARG_LABELS}")
     if(ARG_ENV)
         list(APPEND props ENVIRONMENT "${ARG_ENV}")

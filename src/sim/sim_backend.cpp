@@ -114,7 +114,7 @@ public:
             if (!m_queue.empty() && m_queue.front().first <= now) {
                 const std::vector<uint8_t>& r = m_queue.front().second;
                 const size_t n = std::min<size_t>(r.size(), kReportSize);
-                std::memcpy(report, r.data(), n);
+                std::copy_n(r.begin(), n, report);  // an empty report has no data() to copy
                 transferred = static_cast<uint32_t>(n);
                 m_queue.pop_front();
                 return TransferStatus::Done;
@@ -139,11 +139,15 @@ public:
         // Transfers here are synchronous: nothing is outstanding once a call returned.
     }
 
+    // Reports reach the host in the order the tracker sends them: a late reply to an
+    // earlier command comes after an on-time reply to a later one.
     void Deliver(uint64_t arrivalUs, const std::vector<uint8_t>& report) {
         if (m_queue.size() == kQueueLimit) {
             m_queue.pop_front();
         }
-        m_queue.emplace_back(arrivalUs, report);
+        auto at = std::upper_bound(m_queue.begin(), m_queue.end(), arrivalUs,
+                                   [](uint64_t t, const auto& queued) { return t < queued.first; });
+        m_queue.emplace(at, arrivalUs, report);
     }
 
 private:

@@ -158,3 +158,31 @@ TEST(SimBackend, HandlesOnlyMoveReportsTheWayTheyWereOpened) {
 
 }  // namespace
 }  // namespace quarnel::sim
+
+namespace quarnel::sim {
+namespace {
+
+TEST(SimBackend, ALateReplyDoesNotHoldBackTheNextCommandsReply) {
+    Rig rig(false);
+    SimFaults f;
+    f.rules.push_back({FaultKind::LateReply, -1, -1, 1, 1, 2500});
+    rig.tracker.SetFaults(f);
+    auto reader = rig.backend.Open("sim/tracker0", HidAccess::Read);
+    auto writer = rig.backend.Open("sim/tracker0", HidAccess::Write);
+    CancelEvent cancel;
+    uint32_t n = 0;
+    const auto late = test::CommandReport(19, OP_GET, 8, 0, 1);
+    const auto onTime = test::CommandReport(20, OP_GET, 8, 0, 1);
+    writer->Write(late.data(), 2000, cancel, n);
+    writer->Write(onTime.data(), 2000, cancel, n);
+    uint8_t report[kReportSize];
+    ASSERT_EQ(reader->Read(report, 2000, cancel, n), TransferStatus::Done);
+    EXPECT_EQ(report[1], 20);
+    EXPECT_EQ(rig.clock.NowUs(), 0u);
+    ASSERT_EQ(reader->Read(report, 3000, cancel, n), TransferStatus::Done);
+    EXPECT_EQ(report[1], 19);
+    EXPECT_EQ(rig.clock.NowUs(), 2'500'000u);
+}
+
+}  // namespace
+}  // namespace quarnel::sim

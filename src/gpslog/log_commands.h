@@ -1,0 +1,25 @@
+#pragma once
+
+#include "device/command_areas.h"
+
+namespace quarnel {
+
+// The log commands, built in the shared payload area. Each sets only the bytes listed;
+// every other byte keeps what earlier commands left there, and travels with it.
+
+// Log count: op 2, len 12, group 3, part 0, index and body bytes 0-3 the characters "0000".
+// The reply's first four bytes are the signed record count, -1 while the log is not ready.
+void PutLogCountCommand(CommandAreas& areas);
+
+// Log record: op 1, len 3, group 3. It carries no record number: each one returns the next
+// record after the last log count, so part, index and body stay as the count left them.
+void PutLogRecordCommand(CommandAreas& areas);
+
+// Erase and erase wait: op 2 resp. 1, len 3, group 4, part 0; nothing else is set.
+void PutEraseCommand(CommandAreas& areas);
+void PutEraseWaitCommand(CommandAreas& areas);
+
+inline constexpr uint8_t kLogGroup = 3;
+inline constexpr uint8_t kEraseGroup = 4;
+
+}  // namespace quarnel

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "i18n/lang_table.h"
+#include "sim/sim_state.h"
+
+namespace quarnel::test {
+
+// A fix for the log, by its date and time; the other fields as given.
+inline sim::LogFix Fix(int year, int month, int day, int hour, int minute, int second,
+                       float latitude = 22.63f, float longitude = 120.3f) {
+    sim::LogFix f;
+    f.year = year;
+    f.month = month;
+    f.day = day;
+    f.hour = hour;
+    f.minute = minute;
+    f.second = second;
+    f.latitude = latitude;
+    f.longitude = longitude;
+    f.altitude = 12.5f;
+    f.course = 90;
+    f.speed = 3.2f;
+    return f;
+}
+
+// The "[BUTTON]" list of the English language file, up to the two log captions.
+inline CLangTable ButtonTable(size_t entries = 4) {
+    static const char16_t* const kButtons[] = {u"Get Parameter", u"Set Parameter", u"Get GPS Log",
+                                               u"Erase GPS Log"};
+    CLangTable table;
+    for (size_t i = 0; i < entries && i < 4; ++i) {
+        table.Append(LangSection::Button, kButtons[i]);
+    }
+    return table;
+}
+
+// A fresh file name in a folder of its own, removed with the object.
+class TempDir {
+public:
+    TempDir() {
+        static std::atomic<int> serial{0};
+        m_path = std::filesystem::temp_directory_path() /
+                 ("quarnel-gpslog-" + std::to_string(::getpid()) + "-" +
+                  std::to_string(serial.fetch_add(1)));
+        std::filesystem::create_directories(m_path);
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    std::filesystem::path File(const std::string& name) const { return m_path / name; }
+    const std::filesystem::path& Path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+inline std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Waits, on the real clock, until `flag` is up; false after `limit`.
+inline bool WaitForFlag(const std::atomic<int>& flag,
+                        std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (flag.load() == 0) {
+        if (std::chrono::steady_clock::now() > until) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+}  // namespace quarnel::test

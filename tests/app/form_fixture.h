@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "app/no_device_backend.h"
@@ -58,6 +61,26 @@ public:
 private:
     DeviceLink m_link{backend, clock, areas};
 };
+
+// Runs the window's event loop until `done` holds or `timeoutMs` has passed; unlike a
+// sleep-and-poll wait it serves a worker's calls the moment they arrive.
+inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
+    if (done()) {
+        return true;
+    }
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(2);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (done()) {
+            loop.quit();
+        }
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    poll.start();
+    loop.exec();
+    return done();
+}
 
 // The ID of the control that `w` is or belongs to (a combo box's line edit and list
 // belong to the combo box); -1 for none.

@@ -5,6 +5,7 @@
 // baseline. Counters: max_stall_ms during the download (goal: under 50), idle_stall_ms,
 // and the download's time as a ratio to its bound (2 ms per record plus the count).
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -13,7 +14,6 @@
 #include <QWindow>
 #include <cstdlib>
 #include <filesystem>
-#include <unistd.h>
 
 #include "app/quarnel_dlg.h"
 #include "device/command_areas.h"
@@ -32,10 +32,12 @@ public:
     explicit SaveToTemp(std::filesystem::path path) : m_path(std::move(path)) {}
     void ShowMessage(const std::u16string&) override {}
     void ShowErrorBox(const std::u16string&) override {}
-    std::optional<std::filesystem::path> SaveFileDialog(const quarnel::FileDialogOptions&) override {
+    std::optional<std::filesystem::path> SaveFileDialog(
+        const quarnel::FileDialogOptions&) override {
         return m_path;
     }
-    std::optional<std::filesystem::path> OpenFileDialog(const quarnel::FileDialogOptions&) override {
+    std::optional<std::filesystem::path> OpenFileDialog(
+        const quarnel::FileDialogOptions&) override {
         return std::nullopt;
     }
 
@@ -77,8 +79,8 @@ double LongestStall(Done done) {
 }
 
 void BM_WindowDuringDownload(benchmark::State& state) {
-    const std::filesystem::path csv =
-        std::filesystem::temp_directory_path() / ("quarnel-bench-" + std::to_string(getpid()) + ".csv");
+    const std::filesystem::path csv = std::filesystem::temp_directory_path() /
+                                      ("quarnel-bench-" + std::to_string(getpid()) + ".csv");
     SaveToTemp ui(csv);
     double worst = 0;
     double idleWorst = 0;

@@ -62,6 +62,8 @@ inline SequenceLock TryLockSequence(CommandAreas& areas) {
 }
 
 // Background tasks start only when no command runs, so they take the lock outright.
-inline SequenceLock LockSequence(CommandAreas& areas) { return SequenceLock(areas.sequenceLock); }
+inline SequenceLock LockSequence(CommandAreas& areas) {
+    return SequenceLock(areas.sequenceLock);
+}
 
 }  // namespace quarnel

@@ -46,8 +46,8 @@ public:
     virtual bool GetAttributes(HidAttributes& out) = 0;
 
     // Writes one report of kReportSize bytes. `transferred` receives the bytes taken.
-    virtual TransferStatus Write(const uint8_t* report, uint32_t timeoutMs,
-                                 CancelEvent& cancel, uint32_t& transferred) = 0;
+    virtual TransferStatus Write(const uint8_t* report, uint32_t timeoutMs, CancelEvent& cancel,
+                                 uint32_t& transferred) = 0;
 
     // Reads one input report into `report` (kReportSize bytes of room). `transferred`
     // receives its length including the report-ID byte; a device may send short reports.

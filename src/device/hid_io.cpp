@@ -6,7 +6,9 @@ namespace quarnel {
 
 CHidIO::CHidIO(HidBackend& backend) : m_backend(backend) {}
 
-CHidIO::~CHidIO() { Close(); }
+CHidIO::~CHidIO() {
+    Close();
+}
 
 int CHidIO::Open() {
     m_bDualHandle = 1;

@@ -32,8 +32,10 @@ public:
     virtual void ShowErrorBox(const std::u16string& text) = 0;
 
     // Save and open dialogs; nullopt when the user cancels.
-    virtual std::optional<std::filesystem::path> SaveFileDialog(const FileDialogOptions& options) = 0;
-    virtual std::optional<std::filesystem::path> OpenFileDialog(const FileDialogOptions& options) = 0;
+    virtual std::optional<std::filesystem::path> SaveFileDialog(
+        const FileDialogOptions& options) = 0;
+    virtual std::optional<std::filesystem::path> OpenFileDialog(
+        const FileDialogOptions& options) = 0;
 };
 
 }  // namespace quarnel

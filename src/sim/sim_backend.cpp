@@ -16,7 +16,9 @@ constexpr size_t kQueueLimit = 64;
 constexpr uint64_t kCancelSliceUs = 5000;
 constexpr uint64_t kNever = std::numeric_limits<uint64_t>::max();
 
-size_t AccessIndex(HidAccess access) { return static_cast<size_t>(access); }
+size_t AccessIndex(HidAccess access) {
+    return static_cast<size_t>(access);
+}
 
 }  // namespace
 
@@ -35,7 +37,9 @@ struct SimBackend::Device {
 class SimBackend::Channel final : public HidChannel {
 public:
     Channel(SimBackend& backend, Device& device, HidAccess access)
-        : m_backend(backend), m_device(device), m_access(access),
+        : m_backend(backend),
+          m_device(device),
+          m_access(access),
           m_generation(device.plugGeneration) {}
 
     ~Channel() override {
@@ -161,8 +165,10 @@ private:
 };
 
 SimBackend::SimBackend(VirtualClock* virtualClock, bool usbFrames)
-    : m_virtual(virtualClock), m_realClock(std::make_unique<SteadyClock>()),
-      m_usbFrames(usbFrames), m_realStart(std::chrono::steady_clock::now()) {}
+    : m_virtual(virtualClock),
+      m_realClock(std::make_unique<SteadyClock>()),
+      m_usbFrames(usbFrames),
+      m_realStart(std::chrono::steady_clock::now()) {}
 
 SimBackend::~SimBackend() = default;
 

@@ -34,7 +34,9 @@ constexpr std::array kItems{
 
 }  // namespace
 
-std::span<const SimItem> SimItems() { return kItems; }
+std::span<const SimItem> SimItems() {
+    return kItems;
+}
 
 const SimItem* FindSimItem(int group, int index) {
     for (const SimItem& item : kItems) {

@@ -9,7 +9,9 @@ namespace quarnel::sim {
 
 namespace {
 
-std::vector<uint8_t> Text(std::string_view text) { return {text.begin(), text.end()}; }
+std::vector<uint8_t> Text(std::string_view text) {
+    return {text.begin(), text.end()};
+}
 
 std::vector<uint8_t> Words(std::initializer_list<int32_t> words) {
     std::vector<uint8_t> out;
@@ -44,8 +46,8 @@ SimState FactoryState() {
     it[{0, 6}] = Text("3");
     it[{0, 7}] = Text("120");
     it[{0, 8}] = Text("TRV-G12 V1.40207");
-    it[{0, 9}] = Words({0x03});           // burglar and SOS messages
-    it[{0, 10}] = Words({0x01});          // bit 0 is always set
+    it[{0, 9}] = Words({0x03});   // burglar and SOS messages
+    it[{0, 10}] = Words({0x01});  // bit 0 is always set
     it[{0, 11}] = Words({0, 0, 0, 0, 0, 0, 0});
     it[{0, 12}] = Words({3, 0, 0});
     it[{1, 0}] = Text("internet");
@@ -55,7 +57,7 @@ SimState FactoryState() {
     it[{1, 4}] = Text("5000");
     it[{1, 5}] = Text("5001");
     it[{1, 6}] = Text("5002");
-    it[{1, 7}] = Words({0x30});           // "0": TCP
+    it[{1, 7}] = Words({0x30});  // "0": TCP
     it[{2, 0}] = Text("admin");
     it[{2, 1}] = Text("000000");
     return s;
@@ -69,8 +71,8 @@ SimState DemoState() {
     it[{0, 3}] = Text("20");
     it[{0, 4}] = Text("800");
     it[{0, 7}] = Text("110");
-    it[{0, 9}] = Words({0x8B});           // burglar, SOS, power cut, over speed
-    it[{0, 10}] = Words({0x87});          // SMS send, GPRS send, button pressed
+    it[{0, 9}] = Words({0x8B});   // burglar, SOS, power cut, over speed
+    it[{0, 10}] = Words({0x87});  // SMS send, GPRS send, button pressed
     it[{0, 11}] = Words({23, 30, 0, 2, 6, 15, 0});
     it[{0, 12}] = Words({5, 0, 0});
     it[{1, 0}] = Text("internet.emome.net");
@@ -80,7 +82,7 @@ SimState DemoState() {
     it[{1, 4}] = Text("6100");
     it[{1, 5}] = Text("6101");
     it[{1, 6}] = Text("6102");
-    it[{1, 7}] = Words({0x31});           // "1": UDP
+    it[{1, 7}] = Words({0x31});  // "1": UDP
     it[{2, 0}] = Text("fleet");
     it[{2, 1}] = Text("4821");
     s.phoneLists[0] = {"+886912345678", "+886922334455"};

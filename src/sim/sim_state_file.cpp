@@ -140,7 +140,8 @@ LogRecordBytes RecordFromJson(const json& j, const std::string& where) {
     }
     CheckKeys(j, {"tag", "time", "latitude", "longitude", "altitude", "course", "speed"}, where);
     LogFix fix;
-    fix.tag = static_cast<int32_t>(Integer(j.value("tag", json(1)), where + ".tag", INT32_MIN, INT32_MAX));
+    fix.tag = static_cast<int32_t>(
+        Integer(j.value("tag", json(1)), where + ".tag", INT32_MIN, INT32_MAX));
     const std::string time = j.value("time", std::string());
     int y, mo, d, h, mi, s;
     char tail;
@@ -176,8 +177,8 @@ json RecordToJson(const LogRecordBytes& r) {
         return {{"raw", Hex(r.data(), r.size())}};
     }
     char time[32];
-    std::snprintf(time, sizeof time, "%04d-%02d-%02d %02d:%02d:%02d", fix.year, fix.month,
-                  fix.day, fix.hour, fix.minute, fix.second);
+    std::snprintf(time, sizeof time, "%04d-%02d-%02d %02d:%02d:%02d", fix.year, fix.month, fix.day,
+                  fix.hour, fix.minute, fix.second);
     return {{"tag", fix.tag},           {"time", time},
             {"latitude", fix.latitude}, {"longitude", fix.longitude},
             {"altitude", fix.altitude}, {"course", fix.course},
@@ -197,8 +198,10 @@ constexpr std::pair<FaultKind, std::string_view> kFaultNames[] = {
 SimFaults FaultsFromJson(const json& j) {
     CheckKeys(j, {"log_not_ready", "unplug_after", "rules"}, "faults");
     SimFaults f;
-    f.logNotReadyCount = Integer(j.value("log_not_ready", json(0)), "faults.log_not_ready", -1, INT64_MAX);
-    f.unplugAfter = Integer(j.value("unplug_after", json(-1)), "faults.unplug_after", -1, INT64_MAX);
+    f.logNotReadyCount =
+        Integer(j.value("log_not_ready", json(0)), "faults.log_not_ready", -1, INT64_MAX);
+    f.unplugAfter =
+        Integer(j.value("unplug_after", json(-1)), "faults.unplug_after", -1, INT64_MAX);
     const json rules = j.value("rules", json::array());
     if (!rules.is_array()) {
         throw StateError("faults.rules: a list is expected");
@@ -206,7 +209,8 @@ SimFaults FaultsFromJson(const json& j) {
     for (size_t i = 0; i < rules.size(); ++i) {
         const std::string where = "faults.rules[" + std::to_string(i) + "]";
         const json& r = rules[i];
-        CheckKeys(r, {"kind", "group", "op", "from", "count", "delay_ms", "reports", "length"}, where);
+        CheckKeys(r, {"kind", "group", "op", "from", "count", "delay_ms", "reports", "length"},
+                  where);
         FaultRule rule;
         const std::string kind = r.value("kind", std::string());
         bool known = false;
@@ -219,15 +223,20 @@ SimFaults FaultsFromJson(const json& j) {
         if (!known) {
             throw StateError(where + ".kind: unknown fault \"" + kind + "\"");
         }
-        rule.group = static_cast<int>(Integer(r.value("group", json(-1)), where + ".group", -1, 255));
+        rule.group =
+            static_cast<int>(Integer(r.value("group", json(-1)), where + ".group", -1, 255));
         rule.op = static_cast<int>(Integer(r.value("op", json(-1)), where + ".op", -1, 255));
-        rule.from = static_cast<uint64_t>(Integer(r.value("from", json(1)), where + ".from", 1, INT64_MAX));
+        rule.from =
+            static_cast<uint64_t>(Integer(r.value("from", json(1)), where + ".from", 1, INT64_MAX));
         if (r.contains("count")) {
             rule.count = static_cast<uint64_t>(Integer(r["count"], where + ".count", 0, INT64_MAX));
         }
-        rule.delayMs = static_cast<uint32_t>(Integer(r.value("delay_ms", json(0)), where + ".delay_ms", 0, UINT32_MAX));
-        rule.reports = static_cast<uint32_t>(Integer(r.value("reports", json(1)), where + ".reports", 0, 64));
-        rule.length = static_cast<uint32_t>(Integer(r.value("length", json(2)), where + ".length", 0, 65));
+        rule.delayMs = static_cast<uint32_t>(
+            Integer(r.value("delay_ms", json(0)), where + ".delay_ms", 0, UINT32_MAX));
+        rule.reports =
+            static_cast<uint32_t>(Integer(r.value("reports", json(1)), where + ".reports", 0, 64));
+        rule.length =
+            static_cast<uint32_t>(Integer(r.value("length", json(2)), where + ".length", 0, 65));
         f.rules.push_back(rule);
     }
     return f;
@@ -253,7 +262,8 @@ json FaultsToJson(const SimFaults& f) {
         r["length"] = rule.length;
         rules.push_back(r);
     }
-    return {{"log_not_ready", f.logNotReadyCount}, {"unplug_after", f.unplugAfter}, {"rules", rules}};
+    return {
+        {"log_not_ready", f.logNotReadyCount}, {"unplug_after", f.unplugAfter}, {"rules", rules}};
 }
 
 SimState StateFromJson(const json& root) {
@@ -297,7 +307,8 @@ SimState StateFromJson(const json& root) {
                 case SimItemKind::Words: {
                     const json list = v.is_array() ? v : json::array({v});
                     if (list.size() != item->words) {
-                        throw StateError(where + ": " + std::to_string(item->words) + " numbers expected");
+                        throw StateError(where + ": " + std::to_string(item->words) +
+                                         " numbers expected");
                     }
                     for (const json& w : list) {
                         PutWord(value, Integer(w, where, INT32_MIN, UINT32_MAX));
@@ -318,7 +329,8 @@ SimState StateFromJson(const json& root) {
             }
             const json& entries = lists[name];
             if (!entries.is_array() || entries.size() > kPhoneEntries) {
-                throw StateError("phone_lists." + name + ": a list of at most 10 texts is expected");
+                throw StateError("phone_lists." + name +
+                                 ": a list of at most 10 texts is expected");
             }
             s.phoneLists[k] = {};
             for (size_t e = 0; e < entries.size(); ++e) {
@@ -326,7 +338,8 @@ SimState StateFromJson(const json& root) {
                 if (!entries[e].is_string()) {
                     throw StateError(where + ": a text is expected");
                 }
-                const std::vector<uint8_t> bytes = BytesFromUtf8(entries[e].get<std::string>(), where);
+                const std::vector<uint8_t> bytes =
+                    BytesFromUtf8(entries[e].get<std::string>(), where);
                 if (bytes.size() > 50) {
                     throw StateError(where + ": longer than a reply can carry");
                 }
@@ -369,8 +382,9 @@ json StateToJson(const SimState& s) {
         }
         if (item.kind == SimItemKind::Transport && words.size() == 1) {
             const int32_t code = words[0].get<int32_t>();
-            items[std::string(item.name)] =
-                code >= 0x20 && code < 0x7F ? json(std::string(1, static_cast<char>(code))) : json(code);
+            items[std::string(item.name)] = code >= 0x20 && code < 0x7F
+                                                ? json(std::string(1, static_cast<char>(code)))
+                                                : json(code);
         } else {
             items[std::string(item.name)] = item.words == 1 && words.size() == 1 ? words[0] : words;
         }

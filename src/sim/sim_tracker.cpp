@@ -43,7 +43,9 @@ bool Matches(const FaultRule& rule, int group, int op) {
 
 }  // namespace
 
-SimTracker::SimTracker(SimState state) { SetState(std::move(state)); }
+SimTracker::SimTracker(SimState state) {
+    SetState(std::move(state));
+}
 
 SimState SimTracker::State() {
     std::lock_guard l(m_mutex);

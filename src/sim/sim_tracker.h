@@ -40,9 +40,9 @@ public:
         uint32_t delayMs;             // extra delay beyond the normal answer time
     };
     struct Outcome {
-        bool accepted = true;          // false: the write is never taken
+        bool accepted = true;           // false: the write is never taken
         std::vector<Emission> reports;  // in the order they are sent
-        bool unplugged = false;        // the tracker is gone after these reports
+        bool unplugged = false;         // the tracker is gone after these reports
     };
 
     // Takes one command report of `n` bytes at time `nowUs`. The command and the reports
@@ -53,8 +53,8 @@ public:
     void SetState(SimState state);
     void SetFaults(SimFaults faults);
     FirmwareStatus Firmware();
-    uint32_t ClosingWrites();   // closing writes taken
-    uint32_t FactoryResets();   // factory-default commands taken
+    uint32_t ClosingWrites();  // closing writes taken
+    uint32_t FactoryResets();  // factory-default commands taken
     uint64_t CommandsTaken();
     // Commands whose bytes disagree with the protocol (wrong `len`, entry numbers out of
     // range, a block in the wrong `part`); empty for a host that speaks it correctly.

@@ -4,9 +4,8 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <vector>
-
 #include <utility>
+#include <vector>
 
 #include "device/command_areas.h"
 #include "device/hid_backend.h"
@@ -131,34 +130,34 @@ public:
 // The texts of the writable fields as a read of the demo tracker leaves them.
 inline std::vector<std::pair<int, std::u16string>> DemoFormTexts() {
     return {
-            {ctl::SmsIntervalEdit, u"600"},
-            {ctl::GprsIntervalEdit, u"30"},
-            {ctl::LogIntervalEdit, u"20"},
-            {ctl::GeoFenceEdit, u"800"},
-            {ctl::DisableAlarmEdit, u"300"},
-            {ctl::RingCounterEdit, u"3"},
-            {ctl::OverSpeedEdit, u"110"},
-            {ctl::SleepHourEdit, u"23"},
-            {ctl::SleepMinEdit, u"30"},
-            {ctl::SleepSecEdit, u"0"},
-            {ctl::WakeupHourEdit, u"6"},
-            {ctl::WakeupMinEdit, u"15"},
-            {ctl::WakeupSecEdit, u"0"},
-            {ctl::SensorActiveEdit, u"5"},
-            {ctl::HiddenEdit1045, u"0"},
-            {ctl::HiddenEdit1046, u"0"},
-            {ctl::ApnEdit, u"internet.emome.net"},
-            {ctl::GprsUserEdit, u"fleet"},
-            {ctl::GprsPassEdit, u"trk2014"},
-            {ctl::IpDomainEdit, u"track.example.net"},
-            {ctl::TcpPortEdit, u"6100"},
-            {ctl::UdpPortEdit, u"6101"},
-            {ctl::ConfigPortEdit, u"6102"},
-            {ctl::HiddenUserEdit, u"fleet"},
-            {ctl::PasswdEdit, u"4821"},
-            {ctl::ScuPhoneEdit, u"+886912345678,+886922334455,"},
-            {ctl::SosPhoneEdit, u"+886933221100,"},
-            {ctl::SmsPhoneEdit, u"+886912345678,0917654321,+886955667788,"},
+        {ctl::SmsIntervalEdit, u"600"},
+        {ctl::GprsIntervalEdit, u"30"},
+        {ctl::LogIntervalEdit, u"20"},
+        {ctl::GeoFenceEdit, u"800"},
+        {ctl::DisableAlarmEdit, u"300"},
+        {ctl::RingCounterEdit, u"3"},
+        {ctl::OverSpeedEdit, u"110"},
+        {ctl::SleepHourEdit, u"23"},
+        {ctl::SleepMinEdit, u"30"},
+        {ctl::SleepSecEdit, u"0"},
+        {ctl::WakeupHourEdit, u"6"},
+        {ctl::WakeupMinEdit, u"15"},
+        {ctl::WakeupSecEdit, u"0"},
+        {ctl::SensorActiveEdit, u"5"},
+        {ctl::HiddenEdit1045, u"0"},
+        {ctl::HiddenEdit1046, u"0"},
+        {ctl::ApnEdit, u"internet.emome.net"},
+        {ctl::GprsUserEdit, u"fleet"},
+        {ctl::GprsPassEdit, u"trk2014"},
+        {ctl::IpDomainEdit, u"track.example.net"},
+        {ctl::TcpPortEdit, u"6100"},
+        {ctl::UdpPortEdit, u"6101"},
+        {ctl::ConfigPortEdit, u"6102"},
+        {ctl::HiddenUserEdit, u"fleet"},
+        {ctl::PasswdEdit, u"4821"},
+        {ctl::ScuPhoneEdit, u"+886912345678,+886922334455,"},
+        {ctl::SosPhoneEdit, u"+886933221100,"},
+        {ctl::SmsPhoneEdit, u"+886912345678,0917654321,+886955667788,"},
     };
 }
 

@@ -42,8 +42,9 @@ TEST_F(SimStateFile, DemoStateSurvivesASaveAndALoad) {
 TEST_F(SimStateFile, KeysThatAreNotGivenKeepTheirFactoryValues) {
     std::string error;
     SimState loaded;
-    ASSERT_TRUE(LoadSimState(Write(R"({"items": {"apn": "münchen", "address_mode": "3"}})"),
-                             loaded, error)) << error;
+    ASSERT_TRUE(
+        LoadSimState(Write(R"({"items": {"apn": "münchen", "address_mode": "3"}})"), loaded, error))
+        << error;
     const std::vector<uint8_t> apn{'m', 0xFC, 'n', 'c', 'h', 'e', 'n'};
     EXPECT_EQ((loaded.items[{1, 0}]), apn);
     EXPECT_EQ((loaded.items[{1, 7}]), (std::vector<uint8_t>{0x33, 0, 0, 0}));
@@ -67,15 +68,16 @@ TEST_P(SimStateFileRefuses, AndLeavesTheStateAlone) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, SimStateFileRefuses,
-    testing::Values(BadFile{"NotJson", "{"},
-                    BadFile{"UnknownTopKey", R"({"itemz": {}})"},
-                    BadFile{"UnknownItem", R"({"items": {"colour": "red"}})"},
-                    BadFile{"TextAboveU00FF", R"({"items": {"apn": "網路"}})"},
-                    BadFile{"WrongWordCount", R"({"items": {"sleep_schedule": [1, 2]}})"},
-                    BadFile{"ElevenPhoneEntries", R"({"phone_lists": {"sos": ["1","2","3","4","5","6","7","8","9","10","11"]}})"},
-                    BadFile{"ShortRawRecord", R"({"log": [{"raw": "ffff"}]})"},
-                    BadFile{"BadTime", R"({"log": [{"time": "yesterday"}]})"},
-                    BadFile{"UnknownFault", R"({"faults": {"rules": [{"kind": "fire"}]}})"}),
+    testing::Values(
+        BadFile{"NotJson", "{"}, BadFile{"UnknownTopKey", R"({"itemz": {}})"},
+        BadFile{"UnknownItem", R"({"items": {"colour": "red"}})"},
+        BadFile{"TextAboveU00FF", R"({"items": {"apn": "網路"}})"},
+        BadFile{"WrongWordCount", R"({"items": {"sleep_schedule": [1, 2]}})"},
+        BadFile{"ElevenPhoneEntries",
+                R"({"phone_lists": {"sos": ["1","2","3","4","5","6","7","8","9","10","11"]}})"},
+        BadFile{"ShortRawRecord", R"({"log": [{"raw": "ffff"}]})"},
+        BadFile{"BadTime", R"({"log": [{"time": "yesterday"}]})"},
+        BadFile{"UnknownFault", R"({"faults": {"rules": [{"kind": "fire"}]}})"}),
     [](const auto& row) { return row.param.name; });
 
 TEST_F(SimStateFile, MissingFileIsAnError) {

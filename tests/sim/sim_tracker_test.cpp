@@ -89,8 +89,9 @@ TEST(SimTracker, LogCountThenRecordsInOrderThenErasedMemory) {
     s.log = {EncodeLogRecord(fix), EncodeLogRecord(fix)};
     s.log[1][0] = 8;
     SimTracker t(s);
-    EXPECT_EQ(ReplyData(Send(t, CommandReport(19, OP_SET, 12, 3, 0x30303030, {'0', '0', '0', '0'}))),
-              (std::vector<uint8_t>{2, 0, 0, 0}));
+    EXPECT_EQ(
+        ReplyData(Send(t, CommandReport(19, OP_SET, 12, 3, 0x30303030, {'0', '0', '0', '0'}))),
+        (std::vector<uint8_t>{2, 0, 0, 0}));
     EXPECT_EQ(ReplyData(Send(t, CommandReport(20, OP_GET, 3, 3, 0x30303030)))[0], 7);
     EXPECT_EQ(ReplyData(Send(t, CommandReport(21, OP_GET, 3, 3, 0x30303030)))[0], 8);
     EXPECT_EQ(ReplyData(Send(t, CommandReport(22, OP_GET, 3, 3, 0x30303030))),
@@ -107,7 +108,8 @@ TEST(SimTracker, LogCountIsMinusOneWhileNotReady) {
     const std::vector<uint8_t> minusOne{0xFF, 0xFF, 0xFF, 0xFF};
     EXPECT_EQ(ReplyData(Send(t, CommandReport(19, OP_SET, 12, 3, 0))), minusOne);
     EXPECT_EQ(ReplyData(Send(t, CommandReport(20, OP_SET, 12, 3, 0))), minusOne);
-    EXPECT_EQ(ReplyData(Send(t, CommandReport(21, OP_SET, 12, 3, 0))), (std::vector<uint8_t>{0, 0, 0, 0}));
+    EXPECT_EQ(ReplyData(Send(t, CommandReport(21, OP_SET, 12, 3, 0))),
+              (std::vector<uint8_t>{0, 0, 0, 0}));
 }
 
 TEST(SimTracker, EraseEmptiesTheLogAndTheWaitAnswersWhenDone) {

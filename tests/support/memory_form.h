@@ -53,7 +53,10 @@ public:
     // Test helpers.
     Control Snapshot(int id);
     std::vector<Timer> Timers();
-    int keepAliveCalls() { std::lock_guard l(m_mutex); return m_keepAlive; }
+    int keepAliveCalls() {
+        std::lock_guard l(m_mutex);
+        return m_keepAlive;
+    }
     // The four Mode entries, as the language file gives them in English.
     void AddModeItems();
 

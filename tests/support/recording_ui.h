@@ -18,8 +18,8 @@ class RecordingUi : public UiServices {
 public:
     struct Event {
         enum Kind { Message, ErrorBox, SaveDialog, OpenDialog } kind;
-        std::u16string text;         // message text
-        FileDialogOptions options;   // dialog options
+        std::u16string text;        // message text
+        FileDialogOptions options;  // dialog options
     };
 
     void ShowMessage(const std::u16string& text) override;

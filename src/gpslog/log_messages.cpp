@@ -29,6 +29,15 @@ std::string Reason(const std::error_code& error) {
             return "input/output error";
         case EROFS:
             return "the file system is read-only";
+        case ENOENT:
+            return "the folder does not exist";
+        case ENOTDIR:
+            return "a part of the path is not a folder";
+        case EACCES:
+        case EPERM:
+            return "permission denied";
+        case EISDIR:
+            return "it is a folder";
         default:
             return "system error " + std::to_string(error.value());
     }
@@ -44,6 +53,10 @@ std::u16string LogStoppedAnswering(uint32_t record, uint32_t total, uint32_t sav
 std::u16string LogFileWriteFailed(const std::error_code& error, uint32_t saved) {
     return Widen("The log file could not be written (" + Reason(error) +
                  "). The download was stopped; " + Records(saved) + " saved.");
+}
+
+std::u16string LogFileNotCreated(const std::error_code& error) {
+    return Widen("The log file could not be created (" + Reason(error) + ").");
 }
 
 }  // namespace quarnel::msg

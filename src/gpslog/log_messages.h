@@ -21,7 +21,11 @@ inline constexpr uint32_t kLogNotReadyLimitMs = 30000;
 // Record `record` of `total` got no reply; `saved` lines are in the file.
 std::u16string LogStoppedAnswering(uint32_t record, uint32_t total, uint32_t saved);
 
-// Writing or closing the CSV file failed with `error`; `saved` lines were written before.
+// Writing or closing the log file failed with `error`; `saved` records were written before.
 std::u16string LogFileWriteFailed(const std::error_code& error, uint32_t saved);
+
+// The log file could not be created (only a caller without a save dialog says so: the
+// window's download ends quietly then).
+std::u16string LogFileNotCreated(const std::error_code& error);
 
 }  // namespace quarnel::msg

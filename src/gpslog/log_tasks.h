@@ -2,8 +2,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <optional>
-#include <string>
 #include <thread>
 
 #include "form/command_context.h"
@@ -11,8 +9,6 @@
 #include "i18n/lang_table.h"
 
 namespace quarnel {
-
-class CsvFile;
 
 // Completion flags of the two background tasks: 0 while the task runs, 1 once it ended.
 // Raised by the task's worker as its last effect on the window, counters and shared areas.
@@ -63,7 +59,8 @@ public:
     void Shutdown();
 
     // The tasks themselves, run by the worker threads (tests run them directly).
-    // Every way out of each raises its completion flag last.
+    // Every way out of each raises its completion flag last. The download's fetch is
+    // DownloadLog (log_download.h), always into the CSV.
     void DownloadGpsLog();
     void EraseGpsLog();
 
@@ -75,9 +72,6 @@ public:
 private:
     void DownloadLogThreadProc();
     void EraseLogThreadProc();
-    // Writes the header and the records; returns what the user must be told when the
-    // download could not finish, nothing when it did or was stopped.
-    std::optional<std::u16string> FetchLog(CHidCmd& cmd, CsvFile& file, uint32_t& saved);
     // The buttons of the commands that need the tracker, besides the running task's own.
     void SetOtherCommandsEnabled(bool enabled, int otherTaskButton);
     static void StopAndJoin(std::thread& worker, TaskStop& stop, const std::atomic<bool>& exited);

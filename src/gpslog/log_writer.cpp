@@ -1,0 +1,22 @@
+#include "gpslog/log_writer.h"
+
+#include "gpslog/csv_log_writer.h"
+#include "gpslog/gpx_log_writer.h"
+#include "gpslog/kml_log_writer.h"
+
+namespace quarnel {
+
+std::unique_ptr<LogWriter> MakeLogWriter(LogFormat format, CsvFile& file,
+                                         const LogWriterOptions& options) {
+    switch (format) {
+        case LogFormat::Csv:
+            return std::make_unique<CsvLogWriter>(file);
+        case LogFormat::Gpx:
+            return std::make_unique<GpxLogWriter>(file, options);
+        case LogFormat::Kml:
+            return std::make_unique<KmlLogWriter>(file, options);
+    }
+    return nullptr;
+}
+
+}  // namespace quarnel

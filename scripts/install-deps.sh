@@ -15,6 +15,7 @@ packages=(
     clang libclang-rt-14-dev
     xvfb xauth x11-apps imagemagick
     fonts-dejavu-core fonts-noto-cjk
+    locales
     gpsbabel libxml2-utils
 )
 

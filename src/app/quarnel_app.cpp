@@ -1,5 +1,7 @@
 #include "app/quarnel_app.h"
 
+#include <clocale>
+
 #include <QDialog>
 #include <QFile>
 #include <QTextBrowser>
@@ -11,6 +13,9 @@
 namespace quarnel {
 
 void ConfigureApplication(QApplication& app) {
+    // Qt takes the user's locale for the C library too, and a decimal comma there would
+    // put commas into the CSV's numbers, whose format is fixed.
+    std::setlocale(LC_NUMERIC, "C");
     app.setStyle(QStringLiteral("Windows"));
     // The settings root is named, as the platform expects of an application, but the
     // program never reads or writes anything under it.

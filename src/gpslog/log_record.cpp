@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cinttypes>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 
@@ -64,7 +65,10 @@ RecordVerdict TestRecord(const LogRecord& record, int64_t lastWritten, int64_t& 
     if (record.speedLastByte == 0xFF) {
         return RecordVerdict::ErasedSpeed;
     }
-    if (record.longitudeFirstByte == 0xFF) {
+    // Erased memory reads 0xFF in every byte, which makes the longitude no number. A real
+    // longitude stores 0xFF in its first byte once in 256 fixes; that alone must not cost
+    // the fix.
+    if (record.longitudeFirstByte == 0xFF && !std::isfinite(record.longitude)) {
         return RecordVerdict::ErasedLongitude;
     }
     if (record.month < 1 || record.month > 12 || record.day < 1 || record.day > 31 ||

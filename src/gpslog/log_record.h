@@ -43,7 +43,7 @@ enum class RecordVerdict {
     Write,
     NoTag,            // tag is not greater than 0
     ErasedSpeed,      // byte 31 is 0xFF
-    ErasedLongitude,  // byte 16 is 0xFF
+    ErasedLongitude,  // byte 16 is 0xFF and the longitude is no number (erased memory)
     FieldOutOfRange,  // month, day, hour, minute or second outside its range
     OlderThanLast,    // earlier than the newest record already written
 };

@@ -21,7 +21,11 @@ namespace quarnel {
 namespace {
 
 using sim::LogRecordBytes;
+using test::Bytes;
 using test::Fix;
+using test::WithByte;
+using test::WithErasedLongitude;
+using test::WithLongitudeEndingInFF;
 
 const std::string kHeader(kCsvHeader);
 
@@ -31,15 +35,6 @@ std::string Line(int index, const char* date, const char* time) {
            ",22.629999,N,120.300003,E,12.5m,90.00,3.2km/h\r\n";
 }
 
-LogRecordBytes Bytes(const sim::LogFix& fix) {
-    return sim::EncodeLogRecord(fix);
-}
-
-LogRecordBytes WithByte(const sim::LogFix& fix, size_t at, uint8_t value) {
-    LogRecordBytes b = sim::EncodeLogRecord(fix);
-    b[at] = value;
-    return b;
-}
 
 sim::LogFix WithTag(sim::LogFix fix, int32_t tag) {
     fix.tag = tag;
@@ -135,9 +130,12 @@ const CsvCase kCsvCases[] = {
       Bytes(WithTag(Fix(2014, 2, 7, 10, 0, 2), 3))},
      Line(1, "2014/02/07", "10:00:02")},
     {"ErasedMarkersDropped",
-     {WithByte(Fix(2014, 2, 7, 10, 0, 0), 16, 0xFF), WithByte(Fix(2014, 2, 7, 10, 0, 1), 31, 0xFF),
+     {WithErasedLongitude(Fix(2014, 2, 7, 10, 0, 0)), WithByte(Fix(2014, 2, 7, 10, 0, 1), 31, 0xFF),
       Bytes(Fix(2014, 2, 7, 10, 0, 2))},
      Line(1, "2014/02/07", "10:00:02")},
+    {"LongitudeEndingInFFIsWritten",
+     {Bytes(WithLongitudeEndingInFF(Fix(2014, 2, 7, 10, 0, 0)))},
+     "1,T,2014/02/07,10:00:00,22.629999,N,120.300774,E,12.5m,90.00,3.2km/h\r\n"},
     {"IndexWithoutGaps",
      {Bytes(Fix(2014, 2, 7, 10, 0, 0)), Bytes(WithTag(Fix(2014, 2, 7, 10, 0, 1), 0)),
       Bytes(Fix(2014, 2, 7, 10, 0, 2)), WithByte(Fix(2014, 2, 7, 10, 0, 3), 31, 0xFF),

@@ -138,6 +138,9 @@ const int64_t kTenOClock = 1391767200;  // 2014-02-07 10:00:00 UTC
 auto SetByte(size_t at, uint8_t value) {
     return [=](sim::LogRecordBytes& b) { b[at] = value; };
 }
+auto EraseLongitude() {
+    return [](sim::LogRecordBytes& b) { std::fill(b.begin() + 16, b.begin() + 20, uint8_t{0xFF}); };
+}
 sim::LogFix Tagged(int32_t tag) {
     sim::LogFix f = Fix(2014, 2, 7, 10, 0, 0);
     f.tag = tag;
@@ -161,10 +164,14 @@ const VerdictCase kVerdicts[] = {
                     b[16] = 0xFF;
                 }),
      0, RecordVerdict::ErasedSpeed},
-    {"LongitudeMarker", RecordWith(Fix(2014, 2, 7, 10, 0, 0), SetByte(16, 0xFF)), 0,
+    {"LongitudeMarker", RecordWith(Fix(2014, 2, 7, 10, 0, 0), EraseLongitude()), 0,
      RecordVerdict::ErasedLongitude},
-    {"LongitudeMarkerTestedBeforeRanges", RecordWith(Fix(2014, 0, 7, 10, 0, 0), SetByte(16, 0xFF)),
+    {"LongitudeMarkerTestedBeforeRanges", RecordWith(Fix(2014, 0, 7, 10, 0, 0), EraseLongitude()),
      0, RecordVerdict::ErasedLongitude},
+    // One real longitude in 256 stores 0xFF in its first byte: that is a fix, not erased
+    // memory, and is written.
+    {"LongitudeEndingInFFIsAFix", Record(test::WithLongitudeEndingInFF(Fix(2014, 2, 7, 10, 0, 0))), 0,
+     RecordVerdict::Write},
     {"Month0", Record(Fix(2014, 0, 7, 10, 0, 0)), 0, RecordVerdict::FieldOutOfRange},
     {"Month13", Record(Fix(2014, 13, 7, 10, 0, 0)), 0, RecordVerdict::FieldOutOfRange},
     {"Day0", Record(Fix(2014, 2, 0, 10, 0, 0)), 0, RecordVerdict::FieldOutOfRange},

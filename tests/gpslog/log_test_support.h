@@ -2,8 +2,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -33,6 +35,30 @@ inline sim::LogFix Fix(int year, int month, int day, int hour, int minute, int s
     f.course = 90;
     f.speed = 3.2f;
     return f;
+}
+
+inline sim::LogRecordBytes Bytes(const sim::LogFix& fix) { return sim::EncodeLogRecord(fix); }
+
+inline sim::LogRecordBytes WithByte(const sim::LogFix& fix, size_t at, uint8_t value) {
+    sim::LogRecordBytes b = sim::EncodeLogRecord(fix);
+    b[at] = value;
+    return b;
+}
+
+// A record whose longitude is erased log memory (bytes 16-19 all 0xFF).
+inline sim::LogRecordBytes WithErasedLongitude(const sim::LogFix& fix) {
+    sim::LogRecordBytes b = sim::EncodeLogRecord(fix);
+    std::fill(b.begin() + 16, b.begin() + 20, uint8_t{0xFF});
+    return b;
+}
+
+// A fix at the given longitude, moved by the smallest steps until the longitude's first
+// stored byte is 0xFF: a real position that merely ends in that byte.
+inline sim::LogFix WithLongitudeEndingInFF(sim::LogFix fix) {
+    for (int i = 0; i < 256 && sim::EncodeLogRecord(fix)[16] != 0xFF; ++i) {
+        fix.longitude = std::nextafter(fix.longitude, 180.0f);
+    }
+    return fix;
 }
 
 // The "[BUTTON]" list of the English language file, up to the two log captions.

@@ -22,21 +22,16 @@ namespace {
 
 using sim::LogRecordBytes;
 using test::FilePoint;
+using test::Bytes;
 using test::Fix;
+using test::WithByte;
+using test::WithErasedLongitude;
+using test::WithLongitudeEndingInFF;
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 constexpr int32_t kHour = 3600;
 
-LogRecordBytes Bytes(const sim::LogFix& fix) {
-    return sim::EncodeLogRecord(fix);
-}
-
-LogRecordBytes WithByte(const sim::LogFix& fix, size_t at, uint8_t value) {
-    LogRecordBytes b = sim::EncodeLogRecord(fix);
-    b[at] = value;
-    return b;
-}
 
 sim::LogFix Moving(sim::LogFix fix, float altitude, float course, float speed) {
     fix.altitude = altitude;
@@ -75,7 +70,7 @@ const LogCase kLogCases[] = {
      4},
     {"RecordTestDropsOlderErasedUntaggedAndOutOfRange",
      {Bytes(Fix(2014, 2, 7, 10, 0, 0)), Bytes(Fix(2014, 2, 7, 9, 59, 59)),
-      WithByte(Fix(2014, 2, 7, 10, 0, 1), 16, 0xFF), WithByte(Fix(2014, 2, 7, 10, 0, 2), 31, 0xFF),
+      WithErasedLongitude(Fix(2014, 2, 7, 10, 0, 1)), WithByte(Fix(2014, 2, 7, 10, 0, 2), 31, 0xFF),
       Bytes(WithTag(Fix(2014, 2, 7, 10, 0, 3), 0)), Bytes(Fix(2014, 13, 7, 10, 0, 4)),
       Bytes(Fix(2014, 2, 7, 10, 0, 0)), Bytes(Fix(2014, 2, 7, 10, 0, 5))},
      3,

@@ -8,6 +8,7 @@
 #include "form/control_ids.h"
 #include "form/messages.h"
 #include "gpslog/log_messages.h"
+#include "gpslog/log_record.h"
 #include "gpslog/log_tasks.h"
 #include "i18n/lang_table.h"
 
@@ -28,6 +29,27 @@ const std::u16string* OwnWordsOnStop(const CliUi& ui) {
         }
     }
     return nullptr;
+}
+
+// The CSV file's bytes, when it is a regular file that can be read (not a device).
+std::optional<std::string> RegularFileBytes(const std::filesystem::path& file) {
+    struct stat info {};
+    std::string bytes;
+    std::string error;
+    if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        !ReadWholeFile(file, static_cast<size_t>(info.st_size), bytes, error)) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// The lines after the header.
+size_t CsvRecords(const std::string& bytes) {
+    size_t lines = 0;
+    for (size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 2)) {
+        ++lines;
+    }
+    return lines > 0 ? lines - 1 : 0;
 }
 
 // The window's download, run on this thread with the headless form as both the window and
@@ -54,7 +76,15 @@ std::optional<Failure> DownloadCsv(DeviceRun& run, const std::filesystem::path& 
     if (const std::u16string* notWritten = run.ui.SaidStartingWith(kFileNotWritten)) {
         return Failure{ExitStatus::FileError, file.string() + ": " + Utf8(*notWritten)};
     }
-    return run.UnexpectedMessages({});
+    if (auto failure = run.UnexpectedMessages({})) {
+        return failure;
+    }
+    // The download ends without a word when it cannot create the file; the file was
+    // tried just before, so that happens only if it changed meanwhile.
+    if (const auto bytes = RegularFileBytes(file); bytes && !bytes->starts_with(kCsvHeader)) {
+        return Failure{ExitStatus::FileError, "cannot create " + file.string()};
+    }
+    return std::nullopt;
 }
 
 // Where each format's writer is chosen. GPX and KML join here with their writers.
@@ -69,22 +99,6 @@ std::optional<Failure> Download(LogFormat format, DeviceRun& run,
     }
     return Failure{ExitStatus::Usage,
                    std::string(LogFormatName(format)) + " files cannot be written by this build"};
-}
-
-// The lines after the header of a CSV file, when it is a regular file that can be read.
-std::optional<size_t> CsvRecords(const std::filesystem::path& file) {
-    struct stat info {};
-    std::string bytes;
-    std::string error;
-    if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        !ReadWholeFile(file, static_cast<size_t>(info.st_size), bytes, error)) {
-        return std::nullopt;
-    }
-    size_t lines = 0;
-    for (size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 2)) {
-        ++lines;
-    }
-    return lines > 0 ? lines - 1 : 0;
 }
 
 }  // namespace
@@ -120,8 +134,9 @@ int RunLog(const CommandLine& line, CliEnvironment& env) {
     }
     env.out << "GPS log saved to " << file.string();
     if (*format == LogFormat::Csv) {
-        if (const auto records = CsvRecords(file)) {
-            env.out << " (" << *records << (*records == 1 ? " record" : " records") << ")";
+        if (const auto bytes = RegularFileBytes(file)) {
+            const size_t records = CsvRecords(*bytes);
+            env.out << " (" << records << (records == 1 ? " record" : " records") << ")";
         }
     }
     env.out << ".\n" << std::flush;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -348,6 +350,20 @@ TEST(FormatProfile, ReadsBackAsTheSameProfileWithTrickyValues) {
     const CheckedProfile c = CheckProfile(FormatProfile(p), ChecksumRule::Enforce);
     EXPECT_TRUE(c.Usable()) << Problems(c);
     EXPECT_EQ(c.profile, p);
+}
+
+// The example in docs/profile-format.md is a sealed profile that set would take.
+TEST(ProfileFormatDocument, ShowsASealedProfile) {
+    std::ifstream doc(QUARNEL_SOURCE_DIR "/docs/profile-format.md");
+    const std::string text((std::istreambuf_iterator<char>(doc)), std::istreambuf_iterator<char>());
+    const size_t start = text.find("```ini\n");
+    ASSERT_NE(start, std::string::npos);
+    const size_t from = start + 7;
+    const std::string example = text.substr(from, text.find("```\n", from) - from);
+    const CheckedProfile c = CheckProfile(example, ChecksumRule::Enforce);
+    EXPECT_TRUE(c.Usable()) << Problems(c);
+    EXPECT_EQ(c.seal, SealState::Matches);
+    EXPECT_EQ(c.profile, SampleProfile());
 }
 
 TEST(UtcTimeText, WritesIso8601InUtc) {

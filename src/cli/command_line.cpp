@@ -1,0 +1,112 @@
+#include "cli/command_line.h"
+
+#include <algorithm>
+
+namespace quarnel::cli {
+
+namespace {
+
+class Parser {
+public:
+    Parser(const std::vector<std::string>& args, CommandLine& out) : m_args(args), m_out(out) {}
+
+    bool Run(std::string& error) {
+        bool optionsEnded = false;
+        while (m_next < m_args.size()) {
+            const std::string& arg = m_args[m_next++];
+            if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+                Operand(arg);
+            } else if (arg == "--") {
+                optionsEnded = true;
+            } else if (!Option(arg, error)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    void Operand(const std::string& arg) {
+        if (m_out.command.empty()) {
+            m_out.command = arg;
+        } else {
+            m_out.operands.push_back(arg);
+        }
+    }
+
+    // "--name VALUE" or "--name=VALUE" (and "-o VALUE").
+    bool Value(const std::string& name, const std::string& arg, std::string& value,
+               std::string& error) {
+        if (arg.size() > name.size() && arg[name.size()] == '=') {
+            value = arg.substr(name.size() + 1);
+            return true;
+        }
+        if (m_next >= m_args.size()) {
+            error = "option " + name + " needs a value";
+            return false;
+        }
+        value = m_args[m_next++];
+        return true;
+    }
+
+    template <typename T>
+    bool Once(std::optional<T>& slot, const std::string& name, T value, std::string& error) {
+        if (slot) {
+            error = "option " + name + " is given twice";
+            return false;
+        }
+        slot = std::move(value);
+        return true;
+    }
+
+    static bool Named(const std::string& arg, const std::string& name) {
+        return arg == name || (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
+                               arg[name.size()] == '=');
+    }
+
+    bool Option(const std::string& arg, std::string& error) {
+        std::string value;
+        if (arg == "-h" || arg == "--help") {
+            m_out.help = true;
+        } else if (arg == "--version") {
+            m_out.version = true;
+        } else if (arg == "--demo") {
+            m_out.global.demo = true;
+        } else if (Named(arg, "--state")) {
+            return Value("--state", arg, value, error) &&
+                   Once(m_out.global.stateFile, "--state", std::filesystem::path(value), error);
+        } else if (Named(arg, "--save-state")) {
+            return Value("--save-state", arg, value, error) &&
+                   Once(m_out.global.saveStateFile, "--save-state", std::filesystem::path(value),
+                        error);
+        } else if (arg == "-o" || Named(arg, "--output")) {
+            m_out.commandOptions.push_back("--output");
+            return Value(arg == "-o" ? "-o" : "--output", arg, value, error) &&
+                   Once(m_out.output, "--output", value, error);
+        } else if (arg == "--force") {
+            m_out.commandOptions.push_back("--force");
+            m_out.force = true;
+        } else if (Named(arg, "--format")) {
+            m_out.commandOptions.push_back("--format");
+            return Value("--format", arg, value, error) &&
+                   Once(m_out.format, "--format", value, error);
+        } else {
+            error = "unknown option " + arg;
+            return false;
+        }
+        return true;
+    }
+
+    const std::vector<std::string>& m_args;
+    CommandLine& m_out;
+    size_t m_next = 0;
+};
+
+}  // namespace
+
+bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
+    out = CommandLine{};
+    return Parser(args, out).Run(error);
+}
+
+}  // namespace quarnel::cli

@@ -1,0 +1,146 @@
+#include <sys/stat.h>
+
+#include "cli/commands.h"
+#include "cli/device_run.h"
+#include "cli/file_io.h"
+#include "cli/log_format.h"
+#include "cli/progress_display.h"
+#include "form/control_ids.h"
+#include "form/messages.h"
+#include "gpslog/log_messages.h"
+#include "gpslog/log_record.h"
+#include "gpslog/log_tasks.h"
+#include "i18n/lang_table.h"
+
+namespace quarnel::cli {
+
+namespace {
+
+// How the download's own messages begin (gpslog/log_messages.h).
+constexpr std::u16string_view kStoppedAtRecord = u"The tracker stopped answering at record";
+constexpr std::u16string_view kFileNotWritten = u"The log file could not be written";
+
+// What the download said about a tracker that did not deliver its log.
+const std::u16string* OwnWordsOnStop(const CliUi& ui) {
+    for (const std::u16string& m : ui.Messages()) {
+        if (m == msg::kLogCountMissing || m == msg::kLogNotReady ||
+            std::u16string_view(m).starts_with(kStoppedAtRecord)) {
+            return &m;
+        }
+    }
+    return nullptr;
+}
+
+// The CSV file's bytes, when it is a regular file that can be read (not a device).
+std::optional<std::string> RegularFileBytes(const std::filesystem::path& file) {
+    struct stat info {};
+    std::string bytes;
+    std::string error;
+    if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        !ReadWholeFile(file, static_cast<size_t>(info.st_size), bytes, error)) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// The lines after the header.
+size_t CsvRecords(const std::string& bytes) {
+    size_t lines = 0;
+    for (size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 2)) {
+        ++lines;
+    }
+    return lines > 0 ? lines - 1 : 0;
+}
+
+// The window's download, run on this thread with the headless form as both the window and
+// the worker's form, and the file from the command line as the save dialog's answer.
+std::optional<Failure> DownloadCsv(DeviceRun& run, const std::filesystem::path& file) {
+    run.ui.AnswerDialogsWith({file});
+    const CLangTable noTexts;  // the button captions are never shown
+    {
+        LogTasks tasks(run.Link(), run.form, run.form, run.ui, noTexts);
+        tasks.DownloadGpsLog();
+    }
+    const std::u16string* ownWords = OwnWordsOnStop(run.ui);
+    if (auto failure = run.TrackerFailure(ownWords)) {
+        return failure;
+    }
+    if (ownWords != nullptr) {
+        // The tracker answered, but its log never became ready.
+        return Failure{ExitStatus::StoppedAnswering, Utf8(*ownWords)};
+    }
+    if (const auto& trouble = run.ui.Trouble()) {
+        return Failure{ExitStatus::FileError,
+                       "cannot create " + trouble->path.string() + ": " + trouble->error.message()};
+    }
+    if (const std::u16string* notWritten = run.ui.SaidStartingWith(kFileNotWritten)) {
+        return Failure{ExitStatus::FileError, file.string() + ": " + Utf8(*notWritten)};
+    }
+    if (auto failure = run.UnexpectedMessages({})) {
+        return failure;
+    }
+    // The download ends without a word when it cannot create the file; the file was
+    // tried just before, so that happens only if it changed meanwhile.
+    if (const auto bytes = RegularFileBytes(file); bytes && !bytes->starts_with(kCsvHeader)) {
+        return Failure{ExitStatus::FileError, "cannot create " + file.string()};
+    }
+    return std::nullopt;
+}
+
+// Where each format's writer is chosen. GPX and KML join here with their writers.
+std::optional<Failure> Download(LogFormat format, DeviceRun& run,
+                                const std::filesystem::path& file) {
+    switch (format) {
+        case LogFormat::Csv:
+            return DownloadCsv(run, file);
+        case LogFormat::Gpx:
+        case LogFormat::Kml:
+            break;
+    }
+    return Failure{ExitStatus::Usage,
+                   std::string(LogFormatName(format)) + " files cannot be written by this build"};
+}
+
+}  // namespace
+
+int RunLog(const CommandLine& line, CliEnvironment& env) {
+    const std::filesystem::path file = line.operands.at(0);
+    std::string error;
+    const std::optional<LogFormat> format = ChooseLogFormat(line.format, file, error);
+    if (!format) {
+        return Report(env, {ExitStatus::Usage, error + " (see quarnelctl log --help)"});
+    }
+    if (!LogFormatAvailable(*format)) {
+        return Report(env, {ExitStatus::Usage, std::string(LogFormatName(*format)) +
+                                                   " files cannot be written by this build; "
+                                                   "use --format csv"});
+    }
+
+    int status = 0;
+    std::unique_ptr<DeviceRun> run = StartDeviceRun(line, env, status);
+    if (!run) {
+        return status;
+    }
+    ProgressDisplay progress(env.err, env.errIsTerminal, "Downloading the GPS log");
+    run->form.OnProgress([&progress](int id, int position) {
+        if (id == ctl::LogProgress) {
+            progress.Show(position);
+        }
+    });
+    std::optional<Failure> failure = Download(*format, *run, file);
+    progress.Finish();
+    if (failure) {
+        return run->End(env, Report(env, *failure));
+    }
+    env.out << "GPS log saved to " << file.string();
+    if (*format == LogFormat::Csv) {
+        if (const auto bytes = RegularFileBytes(file)) {
+            const size_t records = CsvRecords(*bytes);
+            env.out << " (" << records << (records == 1 ? " record" : " records") << ")";
+        }
+    }
+    env.out << ".\n" << std::flush;
+    return run->End(env, 0);
+}
+
+}  // namespace quarnel::cli

@@ -1,0 +1,75 @@
+#include "cli/commands.h"
+#include "cli/device_run.h"
+#include "cli/progress_display.h"
+#include "firmware/firmware_messages.h"
+#include "firmware/firmware_update.h"
+#include "form/control_ids.h"
+#include "form/messages.h"
+
+namespace quarnel::cli {
+
+namespace {
+
+// How the update's message about a tracker that stopped answering begins
+// (firmware/firmware_messages.h).
+constexpr std::u16string_view kTransferFailed = u"FIRMWARE UPDATE FAILED";
+
+std::optional<Failure> Judge(DeviceRun& run, const std::string& image, const std::string& digest) {
+    const CliUi& ui = run.ui;
+    if (auto failure = run.TrackerFailure(ui.SaidStartingWith(kTransferFailed))) {
+        return failure;
+    }
+    if (const auto& trouble = ui.Trouble()) {
+        return Failure{ExitStatus::FileError,
+                       "cannot open " + trouble->path.string() + ": " + trouble->error.message()};
+    }
+    if (ui.Said(msg::kCannotReadImageFile)) {
+        return Failure{ExitStatus::FileError, image + ": " + Utf8(msg::kCannotReadImageFile)};
+    }
+    if (ui.Said(msg::kCannotReadDigestFile)) {
+        return Failure{ExitStatus::FileError, digest + ": " + Utf8(msg::kCannotReadDigestFile)};
+    }
+    if (ui.Said(msg::kFileCheckMd5Ng)) {
+        return Failure{ExitStatus::DigestMismatch, "FILE CHECK MD5 NG: the MD5 digest of " + image +
+                                                       " is not the one at the start of " + digest +
+                                                       "; nothing was sent to the tracker"};
+    }
+    if (!ui.Said(msg::kFileCheckMd5Ok)) {
+        // The files were tried before the command got them; one that then failed to open
+        // ends the update without a word.
+        return Failure{ExitStatus::FileError,
+                       "cannot open " + image + " or " + digest + "; nothing was sent"};
+    }
+    return run.UnexpectedMessages({msg::kFileCheckMd5Ok, msg::kUnplugAndReboot});
+}
+
+}  // namespace
+
+int RunUpdate(const CommandLine& line, CliEnvironment& env) {
+    const std::string& image = line.operands.at(0);
+    const std::string& digest = line.operands.at(1);
+    int status = 0;
+    std::unique_ptr<DeviceRun> run = StartDeviceRun(line, env, status);
+    if (!run) {
+        return status;
+    }
+    run->ui.AnswerDialogsWith({image, digest});
+    ProgressDisplay progress(env.err, env.errIsTerminal, "Sending the firmware");
+    run->form.OnProgress([&progress](int id, int position) {
+        if (id == ctl::UpdateProgress) {
+            progress.Show(position);
+        }
+    });
+    CommandContext ctx = run->Context();
+    OnUpdateFirmware(ctx);
+    progress.Finish();
+    if (auto failure = Judge(*run, image, digest)) {
+        return run->End(env, Report(env, *failure));
+    }
+    env.out << Utf8(msg::kFileCheckMd5Ok) << "\n"
+            << "The firmware was sent. " << Utf8(msg::kUnplugAndReboot) << "\n"
+            << std::flush;
+    return run->End(env, 0);
+}
+
+}  // namespace quarnel::cli

@@ -1,0 +1,31 @@
+#include "cli/exit_status.h"
+
+#include <array>
+
+namespace quarnel::cli {
+
+namespace {
+
+constexpr std::array kStatuses{
+    ExitStatusInfo{ExitStatus::Success, "success"},
+    ExitStatusInfo{ExitStatus::Unexpected, "unexpected error"},
+    ExitStatusInfo{ExitStatus::Usage, "usage error: the command line is wrong"},
+    ExitStatusInfo{ExitStatus::NoTracker, "no tracker found (USB CONNECT FAILURE)"},
+    ExitStatusInfo{ExitStatus::FileError, "a file cannot be read or written"},
+    ExitStatusInfo{ExitStatus::ProfileRefused, "profile refused; nothing was sent"},
+    ExitStatusInfo{ExitStatus::StoppedAnswering, "the tracker stopped answering"},
+    ExitStatusInfo{ExitStatus::DigestMismatch,
+                   "firmware digest mismatch (FILE CHECK MD5 NG); nothing was sent"},
+    ExitStatusInfo{ExitStatus::ReadBackDiffers,
+                   "profile written, but the tracker reads some values back differently"},
+    ExitStatusInfo{ExitStatus::CannotOpenTracker,
+                   "a tracker is attached but cannot be opened (permissions)"},
+};
+
+}  // namespace
+
+std::span<const ExitStatusInfo> ExitStatuses() {
+    return kStatuses;
+}
+
+}  // namespace quarnel::cli

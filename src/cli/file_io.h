@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace quarnel::cli {
+
+// Whole-file reads and writes for profiles, each failure with its reason in plain English
+// ("No such file or directory").
+
+// Reads at most `limit` bytes of `path` (enough to tell that a file is too large).
+bool ReadWholeFile(const std::filesystem::path& path, size_t limit, std::string& bytes,
+                   std::string& error);
+
+// Creates or empties `path` and writes `bytes`; true only when every byte reached it and
+// it closed without error (so a full disk, or /dev/full, is an error).
+bool WriteWholeFile(const std::filesystem::path& path, std::string_view bytes, std::string& error);
+
+// Replaces the file at `path` by `bytes` all at once: written to a new file beside it,
+// synced, given the old file's permissions and renamed over it. A failure leaves the old
+// file as it was.
+bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes, std::string& error);
+
+}  // namespace quarnel::cli

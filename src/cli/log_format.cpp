@@ -1,0 +1,66 @@
+#include "cli/log_format.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace quarnel::cli {
+
+namespace {
+
+constexpr std::array<std::pair<std::string_view, LogFormat>, 3> kFormats{{
+    {"csv", LogFormat::Csv},
+    {"gpx", LogFormat::Gpx},
+    {"kml", LogFormat::Kml},
+}};
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+std::optional<LogFormat> Named(const std::string& name) {
+    for (const auto& [n, format] : kFormats) {
+        if (n == Lower(name)) {
+            return format;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<LogFormat> ChooseLogFormat(const std::optional<std::string>& option,
+                                         const std::filesystem::path& file, std::string& error) {
+    if (option) {
+        if (auto format = Named(*option)) {
+            return format;
+        }
+        error = "unknown log format \"" + *option + "\" (csv, gpx or kml)";
+        return std::nullopt;
+    }
+    const std::string extension = file.extension().string();
+    if (extension.size() > 1) {
+        if (auto format = Named(extension.substr(1))) {
+            return format;
+        }
+    }
+    return LogFormat::Csv;
+}
+
+std::string_view LogFormatName(LogFormat format) {
+    for (const auto& [n, f] : kFormats) {
+        if (f == format) {
+            return n;
+        }
+    }
+    return "csv";
+}
+
+bool LogFormatAvailable(LogFormat format) {
+    // GPX and KML come with their writers; command_log.cpp chooses the writer.
+    return format == LogFormat::Csv;
+}
+
+}  // namespace quarnel::cli

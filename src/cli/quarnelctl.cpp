@@ -1,0 +1,107 @@
+#include "cli/quarnelctl.h"
+
+#include <exception>
+
+#include "cli/cli_help.h"
+#include "cli/commands.h"
+#include "cli/device_run.h"
+
+namespace quarnel::cli {
+
+namespace {
+
+constexpr std::string_view kHint = " (see quarnelctl --help)";
+
+int UsageError(CliEnvironment& env, const std::string& message) {
+    return Report(env, {ExitStatus::Usage, message + std::string(kHint)});
+}
+
+std::string OptionName(unsigned option) {
+    switch (option) {
+        case kOptionOutput:
+            return "--output";
+        case kOptionForce:
+            return "--force";
+        default:
+            return "--format";
+    }
+}
+
+// The command line against the command: operands, options, global options.
+std::optional<std::string> Misfit(const CommandLine& line, const CommandSpec& command) {
+    const size_t n = line.operands.size();
+    if (n < command.minOperands || n > command.maxOperands) {
+        return "wrong number of arguments for " + std::string(command.name) +
+               " (usage: quarnelctl " + std::string(command.usage) + ")";
+    }
+    for (const std::string& given : line.commandOptions) {
+        bool allowed = false;
+        for (unsigned option : {kOptionOutput, kOptionForce, kOptionFormat}) {
+            allowed = allowed || ((command.options & option) != 0 && OptionName(option) == given);
+        }
+        if (!allowed) {
+            return "option " + given + " does not go with " + std::string(command.name);
+        }
+    }
+    if (line.global.saveStateFile && !line.global.Simulated()) {
+        return "--save-state needs --demo or --state";
+    }
+    return std::nullopt;
+}
+
+int Dispatch(const std::vector<std::string>& args, CliEnvironment& env) {
+    CommandLine line;
+    std::string error;
+    if (!ParseCommandLine(args, line, error)) {
+        return UsageError(env, error);
+    }
+    if (line.version) {
+        env.out << "quarnelctl " << QUARNEL_VERSION << "\n";
+        return 0;
+    }
+    if (line.command == "help") {
+        if (line.operands.empty()) {
+            PrintOverallHelp(env.out);
+            return 0;
+        }
+        const CommandSpec* command = FindCommand(line.operands.front());
+        if (command == nullptr || line.operands.size() > 1) {
+            return UsageError(env, "no such command: " + line.operands.front());
+        }
+        PrintCommandHelp(env.out, *command);
+        return 0;
+    }
+    if (line.command.empty()) {
+        if (line.help) {
+            PrintOverallHelp(env.out);
+            return 0;
+        }
+        return UsageError(env, "no command given");
+    }
+    const CommandSpec* command = FindCommand(line.command);
+    if (command == nullptr) {
+        return UsageError(env, "no such command: " + line.command);
+    }
+    if (line.help) {
+        PrintCommandHelp(env.out, *command);
+        return 0;
+    }
+    if (auto misfit = Misfit(line, *command)) {
+        return UsageError(env, *misfit);
+    }
+    return command->run(line, env);
+}
+
+}  // namespace
+
+int RunQuarnelctl(const std::vector<std::string>& args, CliEnvironment& env) {
+    try {
+        return Dispatch(args, env);
+    } catch (const std::exception& e) {
+        return Report(env, {ExitStatus::Unexpected, std::string("unexpected error: ") + e.what()});
+    } catch (...) {
+        return Report(env, {ExitStatus::Unexpected, "unexpected error"});
+    }
+}
+
+}  // namespace quarnel::cli

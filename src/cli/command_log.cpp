@@ -7,6 +7,7 @@
 #include "cli/progress_display.h"
 #include "form/control_ids.h"
 #include "form/messages.h"
+#include "gpslog/log_download.h"
 #include "gpslog/log_messages.h"
 #include "gpslog/log_record.h"
 #include "gpslog/log_tasks.h"
@@ -87,18 +88,47 @@ std::optional<Failure> DownloadCsv(DeviceRun& run, const std::filesystem::path& 
     return std::nullopt;
 }
 
-// Where each format's writer is chosen. GPX and KML join here with their writers.
-std::optional<Failure> Download(LogFormat format, DeviceRun& run,
-                                const std::filesystem::path& file) {
-    switch (format) {
-        case LogFormat::Csv:
-            return DownloadCsv(run, file);
-        case LogFormat::Gpx:
-        case LogFormat::Kml:
-            break;
+// GPX and KML: the same download and record test as the CSV, written through the
+// format's writer. The download says how it ended, so nothing is read from messages.
+std::optional<Failure> DownloadMap(LogFormat format, DeviceRun& run,
+                                   const std::filesystem::path& file, uint32_t& saved) {
+    TaskStop stop;
+    const LogDownloadResult result =
+        DownloadLogToFile(run.Link(), file, format, LogWriterOptions{}, run.form, stop);
+    saved = result.saved;
+    const std::string problem = result.problem ? Utf8(*result.problem) : std::string();
+    switch (result.end) {
+        case LogDownloadEnd::Complete:
+        case LogDownloadEnd::Stopped:
+            return std::nullopt;
+        case LogDownloadEnd::NoTracker:
+            run.ui.ShowMessage(std::u16string(msg::kUsbConnectFailure));
+            return run.TrackerFailure();
+        case LogDownloadEnd::FileNotCreated:
+        case LogDownloadEnd::WriteFailed:
+            return Failure{ExitStatus::FileError, file.string() + ": " + problem};
+        case LogDownloadEnd::CountMissing:
+        case LogDownloadEnd::NotReady:
+        case LogDownloadEnd::TrackerSilent:
+            if (auto failure = run.TrackerFailure(&*result.problem)) {
+                return failure;
+            }
+            return Failure{ExitStatus::StoppedAnswering, problem};
     }
-    return Failure{ExitStatus::Usage,
-                   std::string(LogFormatName(format)) + " files cannot be written by this build"};
+    return Failure{ExitStatus::Unexpected, problem};
+}
+
+// Where each format's writer is chosen.
+std::optional<Failure> Download(LogFormat format, DeviceRun& run,
+                                const std::filesystem::path& file, uint32_t& saved) {
+    if (format == LogFormat::Csv) {
+        std::optional<Failure> failure = DownloadCsv(run, file);
+        if (const auto bytes = RegularFileBytes(file)) {
+            saved = static_cast<uint32_t>(CsvRecords(*bytes));
+        }
+        return failure;
+    }
+    return DownloadMap(format, run, file, saved);
 }
 
 }  // namespace
@@ -109,11 +139,6 @@ int RunLog(const CommandLine& line, CliEnvironment& env) {
     const std::optional<LogFormat> format = ChooseLogFormat(line.format, file, error);
     if (!format) {
         return Report(env, {ExitStatus::Usage, error + " (see quarnelctl log --help)"});
-    }
-    if (!LogFormatAvailable(*format)) {
-        return Report(env, {ExitStatus::Usage, std::string(LogFormatName(*format)) +
-                                                   " files cannot be written by this build; "
-                                                   "use --format csv"});
     }
 
     int status = 0;
@@ -127,19 +152,15 @@ int RunLog(const CommandLine& line, CliEnvironment& env) {
             progress.Show(position);
         }
     });
-    std::optional<Failure> failure = Download(*format, *run, file);
+    uint32_t saved = 0;
+    std::optional<Failure> failure = Download(*format, *run, file, saved);
     progress.Finish();
     if (failure) {
         return run->End(env, Report(env, *failure));
     }
-    env.out << "GPS log saved to " << file.string();
-    if (*format == LogFormat::Csv) {
-        if (const auto bytes = RegularFileBytes(file)) {
-            const size_t records = CsvRecords(*bytes);
-            env.out << " (" << records << (records == 1 ? " record" : " records") << ")";
-        }
-    }
-    env.out << ".\n" << std::flush;
+    env.out << "GPS log saved to " << file.string() << " (" << saved
+            << (saved == 1 ? " record" : " records") << ").\n"
+            << std::flush;
     return run->End(env, 0);
 }
 

@@ -40,13 +40,7 @@ std::optional<LogFormat> ChooseLogFormat(const std::optional<std::string>& optio
         error = "unknown log format \"" + *option + "\" (csv, gpx or kml)";
         return std::nullopt;
     }
-    const std::string extension = file.extension().string();
-    if (extension.size() > 1) {
-        if (auto format = Named(extension.substr(1))) {
-            return format;
-        }
-    }
-    return LogFormat::Csv;
+    return LogFormatForExtension(file).value_or(LogFormat::Csv);
 }
 
 std::string_view LogFormatName(LogFormat format) {
@@ -56,11 +50,6 @@ std::string_view LogFormatName(LogFormat format) {
         }
     }
     return "csv";
-}
-
-bool LogFormatAvailable(LogFormat format) {
-    // GPX and KML come with their writers; command_log.cpp chooses the writer.
-    return format == LogFormat::Csv;
 }
 
 }  // namespace quarnel::cli

@@ -491,6 +491,17 @@ INSTANTIATE_TEST_SUITE_P(
                              r.tracker.SetFaults(f);
                          }),
                S::StoppedAnswering, "did not become ready within 30 seconds"},
+        Ending{"GpxWithoutTracker", WithFiles({"log", "@log.gpx"}), S::NoTracker,
+               "USB CONNECT FAILURE", false},
+        Ending{"GpxNoRecord",
+               WithFiles({"log", "@log.gpx"}, [](CliRig& r) { Faults(r, K::NoReply, 3, 1, 10); }),
+               S::StoppedAnswering,
+               "the tracker stopped answering: The tracker stopped answering at record 10 of "
+               "240."},
+        Ending{"KmlToAFullDisk", Args({"log", "--format", "kml", "/dev/full"}), S::FileError,
+               "/dev/full: The log file could not be written (the disk is full)."},
+        Ending{"KmlIntoAMissingFolder", WithFiles({"log", "@no/such/log.kml"}), S::FileError,
+               "could not be created"},
         Ending{"EraseNoReply", Args({"erase"}, [](CliRig& r) { Faults(r, K::NoReply, 4, 1, 1); }),
                S::StoppedAnswering, "no reply to the wait for the log erase"},
         Ending{"UpdateNoReply",
@@ -570,7 +581,7 @@ TEST(QuarnelctlLog, WritesTheCsvFileTheWindowWrites) {
     const std::string file = dir.File("trip.csv");
     const CliRig::Result r = rig.Run({"log", file});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "GPS log saved to " + file + " (237 records).\n");
+    EXPECT_EQ(r.out, "GPS log saved to " + file + " (240 records).\n");
 
     test::SimRig window(sim::DemoState());
     const CLangTable table;
@@ -582,16 +593,32 @@ TEST(QuarnelctlLog, WritesTheCsvFileTheWindowWrites) {
     EXPECT_EQ(ReadFile(file).rfind("INDEX,RCR,DATE,TIME,", 0), 0u);
 }
 
-TEST(QuarnelctlLog, ChoosesGpxOrKmlBeforeOpeningTheTracker) {
+// GPX and KML come from the same download and record test: as many points as CSV lines.
+TEST(QuarnelctlLog, WritesGpxAndKmlWithTheRecordsOfTheCsv) {
+    Scratch dir;
     CliRig rig(sim::DemoState());
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"log", "trip.gpx"},
-          std::vector<std::string>{"log", "--format", "kml", "trip.csv"}}) {
-        const CliRig::Result r = rig.Run(args);
-        EXPECT_EQ(r.status, Code(ExitStatus::Usage));
-        EXPECT_NE(r.err.find("files cannot be written by this build"), std::string::npos);
+    const CliRig::Result csv = rig.Run({"log", dir.File("trip.csv")});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    const std::string lines = ReadFile(dir.File("trip.csv"));
+    const auto records = static_cast<size_t>(std::count(lines.begin(), lines.end(), '\n') - 1);
+    struct Map {
+        std::vector<std::string> args;
+        std::string file;
+        std::string point;
+    };
+    for (const Map& m : {Map{{"log", dir.File("trip.gpx")}, "trip.gpx", "<trkpt "},
+                         Map{{"log", "--format", "kml", dir.File("trip.dat")}, "trip.dat", "<when>"}}) {
+        const CliRig::Result r = rig.Run(m.args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, "GPS log saved to " + dir.File(m.file) + " (" + std::to_string(records) +
+                             " records).\n");
+        const std::string text = ReadFile(dir.File(m.file));
+        size_t points = 0;
+        for (size_t at = text.find(m.point); at != std::string::npos; at = text.find(m.point, at + 1)) {
+            ++points;
+        }
+        EXPECT_EQ(points, records) << m.file;
     }
-    EXPECT_EQ(rig.trackerSidesOpened, 0);
 }
 
 TEST(QuarnelctlLog, ShowsABarOnATerminalAndLinesOtherwise) {

@@ -17,7 +17,7 @@ rm -f build/default/quarnel_*.deb
 (cd build/default && cpack -G DEB)
 deb=$(ls build/default/quarnel_*.deb)
 echo "=== package: $deb"
-dpkg-deb --info "$deb" | sed -n '/Package:/,/Description:/p'
+dpkg-deb --field "$deb" Package Version Depends Installed-Size
 
 if dpkg-query -W quarnel >/dev/null 2>&1; then
     "${as_root[@]}" dpkg -r quarnel
@@ -41,8 +41,13 @@ quarnelctl --demo get -o "$profile"
 grep -q '^\[system\]' "$profile"
 rm -f "$profile"
 
-echo "=== the installed window starts with its texts"
-QT_QPA_PLATFORM=offscreen timeout 20 quarnel-demo --help >/dev/null 2>&1 || true
+echo "=== the installed demo window starts and keeps running"
+status=0
+QT_QPA_PLATFORM=offscreen timeout 3 quarnel-demo >/dev/null 2>&1 || status=$?
+if [[ $status -ne 124 ]]; then
+    echo "the installed quarnel-demo ended with status $status instead of running" >&2
+    exit 1
+fi
 
 "${as_root[@]}" dpkg -r quarnel
 trap - EXIT

@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "i18n/wide_number.h"
+#include "form/wide_number.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::u16string wide;

@@ -4,7 +4,7 @@
 
 #include "device/command_areas.h"
 #include "params/param_catalogue.h"
-#include "profile/utf8.h"
+#include "form/utf8.h"
 
 namespace quarnel::cli {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "form/messages.h"
-#include "profile/utf8.h"
+#include "form/utf8.h"
 
 namespace quarnel::cli {
 

@@ -3,7 +3,7 @@
 #include "form/messages.h"
 #include "i18n/file_bytes.h"
 #include "i18n/utf16_pieces.h"
-#include "i18n/wide_number.h"
+#include "form/wide_number.h"
 
 namespace quarnel {
 

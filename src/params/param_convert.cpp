@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 
+#include "form/wide_number.h"
 #include "params/param_catalogue.h"
 
 namespace quarnel {
@@ -12,15 +12,6 @@ namespace {
 
 bool AllSingleByte(std::u16string_view text) {
     return std::all_of(text.begin(), text.end(), [](char16_t c) { return c <= 0xFF; });
-}
-
-// White space as the C locale's isspace has it.
-bool IsSpace(char16_t c) {
-    return c == u' ' || (c >= u'\t' && c <= u'\r');
-}
-
-bool IsDigit(char16_t c) {
-    return c >= u'0' && c <= u'9';
 }
 
 }  // namespace
@@ -61,29 +52,7 @@ std::u16string DecimalText(int32_t value) {
     return std::u16string(digits.begin(), digits.end());
 }
 
-int32_t AtoiRule(std::u16string_view text) {
-    constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
-    constexpr int64_t kMin = std::numeric_limits<int32_t>::min();
-    size_t i = 0;
-    while (i < text.size() && IsSpace(text[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    // Past 2^31 the result is one of the range's ends whatever digits follow, so the
-    // magnitude stops growing there and cannot overflow however long the text is.
-    int64_t magnitude = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i) {
-        if (magnitude <= kMax) {
-            magnitude = magnitude * 10 + (text[i] - u'0');
-        }
-    }
-    const int64_t value = negative ? -magnitude : magnitude;
-    return static_cast<int32_t>(std::clamp(value, kMin, kMax));
-}
+int32_t AtoiRule(std::u16string_view text) { return ParseWideLong(text); }
 
 TransportBoxes DecodeTransport(uint32_t code) {
     if (code == '0') {

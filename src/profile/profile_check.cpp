@@ -12,7 +12,7 @@
 #include "params/phone_list.h"
 #include "profile/profile_syntax.h"
 #include "profile/profile_write.h"
-#include "profile/utf8.h"
+#include "form/utf8.h"
 
 namespace quarnel {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "profile/utf8.h"
+#include "form/utf8.h"
 
 namespace quarnel {
 

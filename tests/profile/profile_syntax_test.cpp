@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "profile/crc32.h"
-#include "profile/utf8.h"
+#include "form/utf8.h"
 
 namespace quarnel {
 namespace {

@@ -6,7 +6,8 @@
 namespace quarnel {
 
 // Reads a decimal integer from UTF-16 text by the C library's strtol rules in base 10, with
-// the 32-bit range of the settings file's numbers:
+// the 32-bit range: the one rule behind the settings file's numbers (`_wtol`) and the
+// form's number fields as they are sent (`atoi`):
 //   - leading white space (tab, LF, VT, FF, CR, space) is skipped;
 //   - one optional '+' or '-' is taken;
 //   - ASCII digits are read up to the first other unit, which ends the number;

@@ -1,4 +1,4 @@
-#include "i18n/wide_number.h"
+#include "form/wide_number.h"
 
 #include <limits>
 

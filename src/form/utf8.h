@@ -7,7 +7,7 @@
 
 namespace quarnel {
 
-// UTF-8 for the profile file, UTF-16 for the window's fields.
+// UTF-8 for files and terminals, UTF-16 for the window's texts.
 
 // Decodes strict UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF). Returns
 // the byte offset of the first bad sequence, or nothing when all of `bytes` decoded.

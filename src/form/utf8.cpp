@@ -1,4 +1,4 @@
-#include "profile/utf8.h"
+#include "form/utf8.h"
 
 namespace quarnel {
 

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "device/command_areas.h"
-#include "params/param_catalogue.h"
 #include "form/utf8.h"
+#include "params/param_catalogue.h"
 
 namespace quarnel::cli {
 

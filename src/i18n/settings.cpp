@@ -1,9 +1,9 @@
 #include "i18n/settings.h"
 
 #include "form/messages.h"
+#include "form/wide_number.h"
 #include "i18n/file_bytes.h"
 #include "i18n/utf16_pieces.h"
-#include "form/wide_number.h"
 
 namespace quarnel {
 

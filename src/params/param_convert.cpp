@@ -52,7 +52,9 @@ std::u16string DecimalText(int32_t value) {
     return std::u16string(digits.begin(), digits.end());
 }
 
-int32_t AtoiRule(std::u16string_view text) { return ParseWideLong(text); }
+int32_t AtoiRule(std::u16string_view text) {
+    return ParseWideLong(text);
+}
 
 TransportBoxes DecodeTransport(uint32_t code) {
     if (code == '0') {

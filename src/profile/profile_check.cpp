@@ -7,12 +7,12 @@
 #include <limits>
 #include <map>
 
+#include "form/utf8.h"
 #include "params/param_catalogue.h"
 #include "params/param_convert.h"
 #include "params/phone_list.h"
 #include "profile/profile_syntax.h"
 #include "profile/profile_write.h"
-#include "form/utf8.h"
 
 namespace quarnel {
 

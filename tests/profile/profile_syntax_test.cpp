@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "profile/crc32.h"
 #include "form/utf8.h"
+#include "profile/crc32.h"
 
 namespace quarnel {
 namespace {

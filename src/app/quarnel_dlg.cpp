@@ -194,13 +194,13 @@ void CQuarnelDlg::DoDataExchange() {
 }
 
 void CQuarnelDlg::SetInputLimits() {
-    for (const ControlSpec& spec : ControlTable()) {
-        if (spec.kind != ControlKind::Edit || spec.inputLimit <= 0) {
+    for (const ControlSpec& row : ControlTable()) {
+        if (row.kind != ControlKind::Edit || row.inputLimit <= 0) {
             continue;
         }
-        if (auto* edit = qobject_cast<QLineEdit*>(Control(spec.id))) {
+        if (auto* edit = qobject_cast<QLineEdit*>(Control(row.id))) {
             if (auto* limit = edit->findChild<InputLimitValidator*>()) {
-                limit->SetLimit(spec.inputLimit);
+                limit->SetLimit(row.inputLimit);
             }
         }
     }

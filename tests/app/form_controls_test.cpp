@@ -69,55 +69,55 @@ protected:
 FormFixture* TemplateControl::s_fixture = nullptr;
 
 TEST_P(TemplateControl, IsBuiltFromTheTable) {
-    const ControlSpec& spec = ControlTable()[GetParam()];
+    const ControlSpec& row = ControlTable()[GetParam()];
     QWidget* w = s_fixture->form->Controls().InCreationOrder().at(GetParam());
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->parentWidget(), s_fixture->form.get());
-    EXPECT_EQ(w->property("controlId").toInt(), spec.id);
-    if (spec.id != 0) {
-        EXPECT_EQ(s_fixture->form->Control(spec.id), w);
+    EXPECT_EQ(w->property("controlId").toInt(), row.id);
+    if (row.id != 0) {
+        EXPECT_EQ(s_fixture->form->Control(row.id), w);
     }
-    EXPECT_EQ(KindOf(w), spec.kind);
-    EXPECT_EQ(Caption(w).toStdU16String(), spec.text);
+    EXPECT_EQ(KindOf(w), row.kind);
+    EXPECT_EQ(Caption(w).toStdU16String(), row.text);
 
     const DialogUnits units = DialogUnits::Of(CQuarnelDlg::FormFont());
-    QRect expected = units.ToPixels(spec.rect);
-    if (spec.kind == ControlKind::ComboBox) {
+    QRect expected = units.ToPixels(row.rect);
+    if (row.kind == ControlKind::ComboBox) {
         // The template's height includes the dropped-down list; the field is as high as
         // its font needs.
         expected.setHeight(w->sizeHint().height());
     }
     EXPECT_EQ(w->geometry(), expected);
 
-    EXPECT_EQ(w->isHidden(), spec.Has(style::kHidden));
-    EXPECT_EQ((w->focusPolicy() & Qt::TabFocus) != 0, spec.Has(style::kTabStop));
+    EXPECT_EQ(w->isHidden(), row.Has(style::kHidden));
+    EXPECT_EQ((w->focusPolicy() & Qt::TabFocus) != 0, row.Has(style::kTabStop));
     EXPECT_FALSE(w->testAttribute(Qt::WA_Disabled));
 
-    if (spec.kind == ControlKind::Edit) {
-        EXPECT_EQ(qobject_cast<QPlainTextEdit*>(w) != nullptr, spec.Has(style::kMultiLine));
+    if (row.kind == ControlKind::Edit) {
+        EXPECT_EQ(qobject_cast<QPlainTextEdit*>(w) != nullptr, row.Has(style::kMultiLine));
         if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-            EXPECT_EQ(edit->isReadOnly(), spec.Has(style::kReadOnly));
+            EXPECT_EQ(edit->isReadOnly(), row.Has(style::kReadOnly));
             EXPECT_EQ(edit->echoMode(), QLineEdit::Normal);  // passwords in plain text
             auto* limit = edit->findChild<InputLimitValidator*>();
             ASSERT_NE(limit, nullptr);
-            EXPECT_EQ(limit->digitsOnly(), spec.Has(style::kDigitsOnly));
+            EXPECT_EQ(limit->digitsOnly(), row.Has(style::kDigitsOnly));
             // Fields the mouse alone reaches still take focus from it.
             EXPECT_TRUE(w->focusPolicy() & Qt::ClickFocus);
         }
     }
     if (auto* panel = qobject_cast<PanelBox*>(w)) {
-        EXPECT_EQ(panel->isFlatPanel(), spec.Has(style::kFlat));
+        EXPECT_EQ(panel->isFlatPanel(), row.Has(style::kFlat));
         EXPECT_TRUE(panel->testAttribute(Qt::WA_TransparentForMouseEvents));
     }
     if (auto* bar = qobject_cast<FormProgressBar*>(w)) {
-        EXPECT_EQ(bar->isSmooth(), spec.Has(style::kSmooth));
+        EXPECT_EQ(bar->isSmooth(), row.Has(style::kSmooth));
         EXPECT_FALSE(bar->isTextVisible());
     }
     if (auto* label = qobject_cast<QLabel*>(w)) {
-        EXPECT_EQ((label->alignment() & Qt::AlignRight) != 0, spec.Has(style::kRightAligned));
+        EXPECT_EQ((label->alignment() & Qt::AlignRight) != 0, row.Has(style::kRightAligned));
         EXPECT_EQ(label->frameShadow() == QFrame::Sunken && label->frameShape() != QFrame::NoFrame,
-                  spec.Has(style::kSunken));
-        EXPECT_EQ(label->frameShape() == QFrame::Box, spec.Has(style::kBordered));
+                  row.Has(style::kSunken));
+        EXPECT_EQ(label->frameShape() == QFrame::Box, row.Has(style::kBordered));
         EXPECT_EQ(label->textFormat(), Qt::PlainText);
     }
 }

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <future>
-#include <thread>
 #include <tuple>
 
 #include "form/control_ids.h"
@@ -327,16 +325,7 @@ TEST_F(GetParameterTest, WithTheFinishSwitchOffEndsWithoutAnyMessage) {
 }
 
 TEST_F(GetParameterTest, RefusesWhileABackgroundTaskHoldsTheTracker) {
-    std::promise<void> locked, release;
-    std::thread task([&] {
-        SequenceLock lock = LockSequence(rig.areas);
-        locked.set_value();
-        release.get_future().wait();
-    });
-    locked.get_future().wait();
-    Get();
-    release.set_value();
-    task.join();
+    test::WhileATaskHoldsTheTracker(rig.areas, [&] { Get(); });
     EXPECT_EQ(rig.ui.Messages(),
               std::vector<std::u16string>{std::u16string(params_msg::kTrackerBusy)});
     EXPECT_TRUE(rig.tracker.Transcript().empty());

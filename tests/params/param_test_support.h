@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <future>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -159,6 +162,22 @@ inline std::vector<std::pair<int, std::u16string>> DemoFormTexts() {
         {ctl::SosPhoneEdit, u"+886933221100,"},
         {ctl::SmsPhoneEdit, u"+886912345678,0917654321,+886955667788,"},
     };
+}
+
+// Runs `command` while another thread holds the command-sequence lock, as a background
+// task does from its first transaction to its last.
+inline void WhileATaskHoldsTheTracker(CommandAreas& areas, const std::function<void()>& command) {
+    std::promise<void> locked;
+    std::promise<void> release;
+    std::thread task([&] {
+        SequenceLock lock = LockSequence(areas);
+        locked.set_value();
+        release.get_future().wait();
+    });
+    locked.get_future().wait();
+    command();
+    release.set_value();
+    task.join();
 }
 
 }  // namespace quarnel::test

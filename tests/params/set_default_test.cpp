@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <future>
-#include <thread>
 
 #include "form/control_ids.h"
 #include "form/messages.h"
@@ -98,16 +96,7 @@ TEST_F(SetDefaultTest, ALaterGetEndsWithGetFinish) {
 }
 
 TEST_F(SetDefaultTest, RefusesWhileABackgroundTaskHoldsTheTracker) {
-    std::promise<void> locked, release;
-    std::thread task([&] {
-        SequenceLock lock = LockSequence(rig.areas);
-        locked.set_value();
-        release.get_future().wait();
-    });
-    locked.get_future().wait();
-    Default();
-    release.set_value();
-    task.join();
+    test::WhileATaskHoldsTheTracker(rig.areas, [&] { Default(); });
     EXPECT_EQ(rig.ui.Messages(),
               std::vector<std::u16string>{std::u16string(params_msg::kTrackerBusy)});
     EXPECT_TRUE(rig.tracker.Transcript().empty());

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <future>
 #include <limits>
-#include <thread>
 #include <tuple>
 
 #include "form/control_ids.h"
@@ -475,16 +473,7 @@ TEST_F(SetParameterTest, SilentTrackerStillEndsWithSetFinish) {
 }
 
 TEST_F(SetParameterTest, RefusesWhileABackgroundTaskHoldsTheTracker) {
-    std::promise<void> locked, release;
-    std::thread task([&] {
-        SequenceLock lock = LockSequence(rig.areas);
-        locked.set_value();
-        release.get_future().wait();
-    });
-    locked.get_future().wait();
-    Set();
-    release.set_value();
-    task.join();
+    test::WhileATaskHoldsTheTracker(rig.areas, [&] { Set(); });
     EXPECT_EQ(rig.ui.Messages(),
               std::vector<std::u16string>{std::u16string(params_msg::kTrackerBusy)});
     EXPECT_TRUE(rig.tracker.Transcript().empty());

@@ -18,16 +18,6 @@
 namespace quarnel {
 namespace {
 
-std::vector<std::vector<uint8_t>> Commands(sim::SimTracker& tracker) {
-    std::vector<std::vector<uint8_t>> out;
-    for (const sim::TranscriptEntry& e : tracker.Transcript()) {
-        if (e.direction == '>') {
-            out.push_back(e.bytes);
-        }
-    }
-    return out;
-}
-
 TEST(WindowAndCommandLine, SetParameterSendsTheSameBytesAsQuarnelctlSet) {
     Profile profile = test::SampleProfile();
     test::Put(profile, "phones", "sms", u"1,,22,333");
@@ -54,13 +44,12 @@ TEST(WindowAndCommandLine, SetParameterSendsTheSameBytesAsQuarnelctlSet) {
     for (int button : {ctl::SetParameterButton, ctl::GetParameterButton}) {
         QTest::mouseClick(window.C(button), Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
     }
-    ASSERT_EQ(window.ui.Messages(),
-              (std::vector<std::u16string>{std::u16string(msg::kSetFinish),
-                                           std::u16string(msg::kGetFinish)}));
+    ASSERT_EQ(window.ui.Messages(), (std::vector<std::u16string>{std::u16string(msg::kSetFinish),
+                                                                 std::u16string(msg::kGetFinish)}));
 
-    const auto fromWindow = Commands(rig.tracker);
+    const auto fromWindow = test::SentReports(rig.tracker);
     EXPECT_EQ(fromWindow.size(), 52u + 53u);
-    EXPECT_EQ(Commands(cli.tracker), fromWindow);
+    EXPECT_EQ(test::SentReports(cli.tracker), fromWindow);
     EXPECT_TRUE(rig.tracker.ProtocolNotes().empty());
 }
 

@@ -122,18 +122,8 @@ TEST(QuarnelctlSet, SendsWhatTheWindowSendsForTheSameFields) {
     SetParameter(ctx, state);
     GetParameter(ctx, state);
 
-    std::vector<std::vector<uint8_t>> fromCli;
-    std::vector<std::vector<uint8_t>> fromWindow;
-    for (const sim::TranscriptEntry& e : cli.tracker.Transcript()) {
-        if (e.direction == '>') {
-            fromCli.push_back(e.bytes);
-        }
-    }
-    for (const sim::TranscriptEntry& e : window.tracker.Transcript()) {
-        if (e.direction == '>') {
-            fromWindow.push_back(e.bytes);
-        }
-    }
+    const auto fromCli = test::SentReports(cli.tracker);
+    const auto fromWindow = test::SentReports(window.tracker);
     EXPECT_EQ(fromCli.size(), WriteTransactionCount() + ReadTransactionCount());
     EXPECT_EQ(fromCli, fromWindow);
     EXPECT_TRUE(cli.tracker.ProtocolNotes().empty());
@@ -606,15 +596,17 @@ TEST(QuarnelctlLog, WritesGpxAndKmlWithTheRecordsOfTheCsv) {
         std::string file;
         std::string point;
     };
-    for (const Map& m : {Map{{"log", dir.File("trip.gpx")}, "trip.gpx", "<trkpt "},
-                         Map{{"log", "--format", "kml", dir.File("trip.dat")}, "trip.dat", "<when>"}}) {
+    for (const Map& m :
+         {Map{{"log", dir.File("trip.gpx")}, "trip.gpx", "<trkpt "},
+          Map{{"log", "--format", "kml", dir.File("trip.dat")}, "trip.dat", "<when>"}}) {
         const CliRig::Result r = rig.Run(m.args);
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out, "GPS log saved to " + dir.File(m.file) + " (" + std::to_string(records) +
                              " records).\n");
         const std::string text = ReadFile(dir.File(m.file));
         size_t points = 0;
-        for (size_t at = text.find(m.point); at != std::string::npos; at = text.find(m.point, at + 1)) {
+        for (size_t at = text.find(m.point); at != std::string::npos;
+             at = text.find(m.point, at + 1)) {
             ++points;
         }
         EXPECT_EQ(points, records) << m.file;

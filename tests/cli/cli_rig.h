@@ -19,59 +19,10 @@
 #include "sim/sim_backend.h"
 #include "sim/sim_tracker.h"
 #include "sim/virtual_clock.h"
+#include "support/counting_backend.h"
+#include "support/sim_fixture.h"
 
 namespace quarnel::test {
-
-// Passes everything on and counts how often the tracker was looked for and opened, so a
-// test can show that nothing at all reached the device. `rewrite` may change each report
-// before it is written (a tracker that does not keep what it is sent).
-class CountingBackend final : public HidBackend {
-public:
-    explicit CountingBackend(HidBackend& inner) : m_inner(inner) {}
-
-    std::vector<std::string> EnumerateInterfaces() override {
-        ++enumerations;
-        return m_inner.EnumerateInterfaces();
-    }
-    std::unique_ptr<HidChannel> Open(const std::string& path, HidAccess access) override {
-        ++opens;
-        std::unique_ptr<HidChannel> channel = m_inner.Open(path, access);
-        if (!channel || !rewrite) {
-            return channel;
-        }
-        return std::make_unique<Rewriting>(std::move(channel), rewrite);
-    }
-
-    int enumerations = 0;
-    int opens = 0;
-    std::function<void(uint8_t* report)> rewrite;
-
-private:
-    class Rewriting final : public HidChannel {
-    public:
-        Rewriting(std::unique_ptr<HidChannel> inner, std::function<void(uint8_t*)> rewrite)
-            : m_inner(std::move(inner)), m_rewrite(std::move(rewrite)) {}
-        bool GetAttributes(HidAttributes& out) override { return m_inner->GetAttributes(out); }
-        TransferStatus Write(const uint8_t* report, uint32_t timeoutMs, CancelEvent& cancel,
-                             uint32_t& transferred) override {
-            uint8_t copy[kReportSize];
-            std::copy(report, report + kReportSize, copy);
-            m_rewrite(copy);
-            return m_inner->Write(copy, timeoutMs, cancel, transferred);
-        }
-        TransferStatus Read(uint8_t* report, uint32_t timeoutMs, CancelEvent& cancel,
-                            uint32_t& transferred) override {
-            return m_inner->Read(report, timeoutMs, cancel, transferred);
-        }
-        void CancelIo() override { m_inner->CancelIo(); }
-
-    private:
-        std::unique_ptr<HidChannel> m_inner;
-        std::function<void(uint8_t*)> m_rewrite;
-    };
-
-    HidBackend& m_inner;
-};
 
 // quarnelctl run in-process against one simulated tracker on a virtual clock (with the
 // 1 ms frame model, as --demo runs it). The tracker keeps its state from run to run.
@@ -104,15 +55,7 @@ struct CliRig {
     }
 
     // The commands the host sent, payload bytes 0-61 each.
-    std::vector<std::vector<uint8_t>> SentPayloads() {
-        std::vector<std::vector<uint8_t>> out;
-        for (const sim::TranscriptEntry& e : tracker.Transcript()) {
-            if (e.direction == '>') {
-                out.emplace_back(e.bytes.begin() + 3, e.bytes.end());
-            }
-        }
-        return out;
-    }
+    std::vector<std::vector<uint8_t>> SentPayloads() { return test::SentPayloads(tracker); }
 
     sim::VirtualClock clock;
     sim::SimTracker tracker;

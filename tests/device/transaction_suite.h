@@ -18,6 +18,7 @@
 #include "device/hid_cmd.h"
 #include "sim/sim_items.h"
 #include "sim/sim_tracker.h"
+#include "support/sim_fixture.h"
 
 namespace quarnel::test {
 
@@ -69,15 +70,7 @@ protected:
         return data.size() <= reply.size() && std::equal(data.begin(), data.end(), reply.begin());
     }
 
-    std::vector<int> SentSequenceNumbers() {
-        std::vector<int> out;
-        for (const sim::TranscriptEntry& e : Tracker().Transcript()) {
-            if (e.direction == '>') {
-                out.push_back(e.bytes.at(1));
-            }
-        }
-        return out;
-    }
+    std::vector<int> SentSequenceNumbers() { return test::SentSequenceNumbers(Tracker()); }
 
     std::unique_ptr<Rig> m_rig;
 };

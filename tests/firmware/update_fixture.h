@@ -36,15 +36,7 @@ protected:
     }
 
     // The command reports the host sent, in order.
-    std::vector<std::vector<uint8_t>> HostReports() {
-        std::vector<std::vector<uint8_t>> out;
-        for (const sim::TranscriptEntry& entry : tracker.Transcript()) {
-            if (entry.direction == '>') {
-                out.push_back(entry.bytes);
-            }
-        }
-        return out;
-    }
+    std::vector<std::vector<uint8_t>> HostReports() { return SentReports(tracker); }
 
     size_t OpenDialogsShown() {
         size_t n = 0;

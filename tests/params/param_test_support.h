@@ -13,6 +13,7 @@
 #include "device/command_areas.h"
 #include "device/hid_backend.h"
 #include "form/control_ids.h"
+#include "support/counting_backend.h"
 #include "support/memory_form.h"
 #include "support/sim_fixture.h"
 
@@ -88,26 +89,6 @@ inline std::u16string Wide(const std::string& text) {
     }
     return out;
 }
-
-// Counts what a command asks of the HID layer, to show that it did not even look for the
-// tracker.
-class CountingBackend final : public HidBackend {
-public:
-    explicit CountingBackend(HidBackend& inner) : m_inner(inner) {}
-    std::vector<std::string> EnumerateInterfaces() override {
-        ++enumerations;
-        return m_inner.EnumerateInterfaces();
-    }
-    std::unique_ptr<HidChannel> Open(const std::string& path, HidAccess access) override {
-        ++opens;
-        return m_inner.Open(path, access);
-    }
-    int enumerations = 0;
-    int opens = 0;
-
-private:
-    HidBackend& m_inner;
-};
 
 // A form whose window fails at one chosen operation, as a form could when memory runs
 // out part-way through a command.

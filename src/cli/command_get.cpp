@@ -1,8 +1,6 @@
 #include "cli/commands.h"
 #include "cli/device_run.h"
 #include "cli/file_io.h"
-#include "form/messages.h"
-#include "params/param_commands.h"
 #include "profile/profile_check.h"
 #include "profile/profile_form.h"
 #include "profile/profile_syntax.h"
@@ -33,12 +31,7 @@ int RunGet(const CommandLine& line, CliEnvironment& env) {
     if (!run) {
         return status;
     }
-    CommandContext ctx = run->Context();
-    GetParameter(ctx, run->params);
-    if (auto failure = run->TrackerFailure()) {
-        return run->End(env, Report(env, *failure));
-    }
-    if (auto failure = run->UnexpectedMessages({msg::kGetFinish})) {
+    if (auto failure = run->ReadConfiguration()) {
         return run->End(env, Report(env, *failure));
     }
 

@@ -1,8 +1,6 @@
 #include "cli/commands.h"
 #include "cli/device_run.h"
 #include "form/control_ids.h"
-#include "form/messages.h"
-#include "params/param_commands.h"
 
 namespace quarnel::cli {
 
@@ -12,12 +10,7 @@ int RunInfo(const CommandLine& line, CliEnvironment& env) {
     if (!run) {
         return status;
     }
-    CommandContext ctx = run->Context();
-    GetParameter(ctx, run->params);
-    if (auto failure = run->TrackerFailure()) {
-        return run->End(env, Report(env, *failure));
-    }
-    if (auto failure = run->UnexpectedMessages({msg::kGetFinish})) {
+    if (auto failure = run->ReadConfiguration()) {
         return run->End(env, Report(env, *failure));
     }
     env.out << "IMEI: " << Utf8(run->form.GetText(ctl::ImeiDisplay)) << "\n"

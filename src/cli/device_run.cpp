@@ -4,6 +4,7 @@
 
 #include "form/messages.h"
 #include "form/utf8.h"
+#include "params/param_commands.h"
 
 namespace quarnel::cli {
 
@@ -29,6 +30,15 @@ std::optional<Failure> DeviceRun::TrackerFailure(const std::u16string* ownWords)
                                (ownWords != nullptr ? Utf8(*ownWords) : m_watch.Description())};
     }
     return std::nullopt;
+}
+
+std::optional<Failure> DeviceRun::ReadConfiguration() {
+    CommandContext ctx = Context();
+    GetParameter(ctx, params);
+    if (auto failure = TrackerFailure()) {
+        return failure;
+    }
+    return UnexpectedMessages({msg::kGetFinish});
 }
 
 std::optional<Failure> DeviceRun::UnexpectedMessages(

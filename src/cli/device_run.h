@@ -40,6 +40,10 @@ public:
     // said something; it is the better description.
     std::optional<Failure> TrackerFailure(const std::u16string* ownWords = nullptr);
 
+    // Runs the window's Get Parameter into the headless form; the failure, when the
+    // tracker was missing or stopped answering or anything unexpected was said.
+    std::optional<Failure> ReadConfiguration();
+
     // Every message the command showed that is not among `expected`, and every error box,
     // as a failure; nothing when there were none.
     std::optional<Failure> UnexpectedMessages(std::initializer_list<std::u16string_view> expected);

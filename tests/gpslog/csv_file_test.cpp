@@ -1,9 +1,7 @@
 #include "gpslog/csv_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <fstream>
 
 #include "gpslog/log_test_support.h"
@@ -40,33 +38,13 @@ TEST(CsvFile, AFullDeviceReportsTheWriteAsFailed) {
     EXPECT_TRUE(file.Close());
 }
 
-// A file-size limit stands in for a disk that fills up in the middle of a line.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int);
-};
-
 TEST(CsvFile, AWriteCutShortIsTakenBackSoOnlyWholeLinesRemain) {
     test::TempDir dir;
     const auto path = dir.File("log.csv");
     CsvFile file;
     ASSERT_TRUE(file.Create(path));
     {
-        FileSizeLimit limit(15);
+        test::FileSizeLimit limit(15);
         EXPECT_TRUE(file.Write("line 1\r\n"));
         EXPECT_FALSE(file.Write("line 2\r\n"));  // only 7 of its 8 bytes fit
         EXPECT_EQ(file.Error(), std::errc::file_too_large);

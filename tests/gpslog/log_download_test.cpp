@@ -35,7 +35,6 @@ std::string Line(int index, const char* date, const char* time) {
            ",22.629999,N,120.300003,E,12.5m,90.00,3.2km/h\r\n";
 }
 
-
 sim::LogFix WithTag(sim::LogFix fix, int32_t tag) {
     fix.tag = tag;
     return fix;

@@ -170,8 +170,8 @@ const VerdictCase kVerdicts[] = {
      0, RecordVerdict::ErasedLongitude},
     // One real longitude in 256 stores 0xFF in its first byte: that is a fix, not erased
     // memory, and is written.
-    {"LongitudeEndingInFFIsAFix", Record(test::WithLongitudeEndingInFF(Fix(2014, 2, 7, 10, 0, 0))), 0,
-     RecordVerdict::Write},
+    {"LongitudeEndingInFFIsAFix", Record(test::WithLongitudeEndingInFF(Fix(2014, 2, 7, 10, 0, 0))),
+     0, RecordVerdict::Write},
     {"Month0", Record(Fix(2014, 0, 7, 10, 0, 0)), 0, RecordVerdict::FieldOutOfRange},
     {"Month13", Record(Fix(2014, 13, 7, 10, 0, 0)), 0, RecordVerdict::FieldOutOfRange},
     {"Day0", Record(Fix(2014, 2, 0, 10, 0, 0)), 0, RecordVerdict::FieldOutOfRange},

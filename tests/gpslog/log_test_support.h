@@ -1,11 +1,13 @@
 #pragma once
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -37,7 +39,9 @@ inline sim::LogFix Fix(int year, int month, int day, int hour, int minute, int s
     return f;
 }
 
-inline sim::LogRecordBytes Bytes(const sim::LogFix& fix) { return sim::EncodeLogRecord(fix); }
+inline sim::LogRecordBytes Bytes(const sim::LogFix& fix) {
+    return sim::EncodeLogRecord(fix);
+}
 
 inline sim::LogRecordBytes WithByte(const sim::LogFix& fix, size_t at, uint8_t value) {
     sim::LogRecordBytes b = sim::EncodeLogRecord(fix);
@@ -60,6 +64,29 @@ inline sim::LogFix WithLongitudeEndingInFF(sim::LogFix fix) {
     }
     return fix;
 }
+
+// A file-size limit for the process stands in for a disk that fills up part way: writes
+// past it fail with EFBIG instead of raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int);
+};
 
 // The "[BUTTON]" list of the English language file, up to the two log captions.
 inline CLangTable ButtonTable(size_t entries = 4) {

@@ -1,9 +1,7 @@
 // The log written as CSV, GPX and KML from the same download: the same records in the same
 // order in every format, valid empty tracks, UTC times, escaped names and write failures.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <limits>
 #include <ostream>
 #include <string>
@@ -21,8 +19,8 @@ namespace quarnel {
 namespace {
 
 using sim::LogRecordBytes;
-using test::FilePoint;
 using test::Bytes;
+using test::FilePoint;
 using test::Fix;
 using test::WithByte;
 using test::WithErasedLongitude;
@@ -31,7 +29,6 @@ using test::WithLongitudeEndingInFF;
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 constexpr int32_t kHour = 3600;
-
 
 sim::LogFix Moving(sim::LogFix fix, float altitude, float course, float speed) {
     fix.altitude = altitude;
@@ -282,26 +279,6 @@ INSTANTIATE_TEST_SUITE_P(Formats, FullDiskTest,
                              return std::string(Name(f.param));
                          });
 
-// A file-size limit stands in for a disk that fills up part way.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int);
-};
-
 std::vector<LogRecordBytes> Seconds(int count) {
     std::vector<LogRecordBytes> log;
     for (int s = 0; s < count; ++s) {
@@ -325,7 +302,7 @@ TEST(GpxLog, DiskFillingUpKeepsTheWholePointsWrittenAndStopsFetching) {
     const size_t twoPoints = full.text.rfind("</trkseg>");
     test::FileDownload d;
     {
-        FileSizeLimit limit(twoPoints + 20);  // ends in the middle of the third point
+        test::FileSizeLimit limit(twoPoints + 20);  // ends in the middle of the third point
         d = test::DownloadToFile(Seconds(5), path, LogFormat::Gpx);
     }
     EXPECT_EQ(d.text, full.text.substr(0, twoPoints));
@@ -345,7 +322,7 @@ TEST(KmlLog, DiskFillingUpCountsOnlyThePointsWhoseCoordinatesReachedTheFile) {
     const int points = 3000;
     test::FileDownload d;
     {
-        FileSizeLimit limit(head + 200 * 1024);
+        test::FileSizeLimit limit(head + 200 * 1024);
         d = test::DownloadToFile(Seconds(points), path, LogFormat::Kml);
     }
     EXPECT_EQ(d.result.end, LogDownloadEnd::WriteFailed);
@@ -366,7 +343,7 @@ TEST(KmlLog, DiskFullBeforeTheTrackSavesNothing) {
     const size_t head = test::DownloadToFile({}, path, LogFormat::Kml).text.find("</gx:Track>");
     test::FileDownload d;
     {
-        FileSizeLimit limit(head + 10);
+        test::FileSizeLimit limit(head + 10);
         d = test::DownloadToFile(Seconds(3), path, LogFormat::Kml);
     }
     EXPECT_EQ(d.result.end, LogDownloadEnd::WriteFailed);

@@ -5,6 +5,7 @@
 set -euo pipefail
 
 packages=(
+    # building and testing
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev libgl-dev
     libhidapi-dev
@@ -13,10 +14,18 @@ packages=(
     nlohmann-json3-dev
     umockdev libumockdev-dev
     clang libclang-rt-14-dev
+    # the window under a virtual display, screenshots, fonts, locales
     xvfb xauth x11-apps imagemagick
     fonts-dejavu-core fonts-noto-cjk
     locales
+    # readers the log files are checked with
     gpsbabel libxml2-utils
+    # the .deb: CPack's shlibdeps step runs file and dpkg-shlibdeps
+    file dpkg-dev
+    # the Windows cross build
+    gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    # scripts/check-deps.py
+    python3 shfmt
 )
 
 missing=()
@@ -31,7 +40,7 @@ fi
 
 echo "Installing: ${missing[*]}"
 as_root=()
-if [[ $(id -u) -ne 0 ]]; then
+if [[ $(id -u) -ne 0 ]]; then  # deps-check: ignore sudo (only for a user who is not root)
     as_root=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive

@@ -24,8 +24,8 @@ packages=(
     file dpkg-dev
     # the Windows cross build
     gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    # scripts/check-deps.py
-    python3 shfmt
+    # scripts/check-deps.py; scripts/fresh-machine-ci.sh
+    python3 shfmt debootstrap
 )
 
 missing=()

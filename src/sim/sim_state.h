@@ -12,6 +12,11 @@
 namespace quarnel::sim {
 
 inline constexpr size_t kPhoneEntries = 10;
+// The longest stored text (configuration item or phone-list entry) the tracker answers
+// whole: what one reply carries. The tracker keeps texts set by SMS or the web that are
+// longer than a host can write in one command (the body's 54 bytes); a text of all 62
+// bytes is answered without its zero.
+inline constexpr size_t kMaxStoredText = 62;
 inline constexpr size_t kLogRecordSize = 32;
 using LogRecordBytes = std::array<uint8_t, kLogRecordSize>;
 

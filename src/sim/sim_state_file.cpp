@@ -293,8 +293,9 @@ SimState StateFromJson(const json& root) {
                         throw StateError(where + ": a text is expected");
                     }
                     value = BytesFromUtf8(v.get<std::string>(), where);
-                    if (value.size() > payload::kBodySize) {
-                        throw StateError(where + ": longer than a reply can carry");
+                    if (value.size() > kMaxStoredText) {
+                        throw StateError(where + ": longer than a reply can carry (" +
+                                         std::to_string(kMaxStoredText) + " bytes)");
                     }
                     break;
                 case SimItemKind::Transport:
@@ -340,8 +341,9 @@ SimState StateFromJson(const json& root) {
                 }
                 const std::vector<uint8_t> bytes =
                     BytesFromUtf8(entries[e].get<std::string>(), where);
-                if (bytes.size() > 50) {
-                    throw StateError(where + ": longer than a reply can carry");
+                if (bytes.size() > kMaxStoredText) {
+                    throw StateError(where + ": longer than a reply can carry (" +
+                                     std::to_string(kMaxStoredText) + " bytes)");
                 }
                 s.phoneLists[k][e].assign(bytes.begin(), bytes.end());
             }

@@ -14,7 +14,7 @@ namespace quarnel::sim {
 namespace {
 
 constexpr size_t kReplyHistory = 16;
-constexpr size_t kMaxReplyData = 62;
+constexpr size_t kMaxReplyData = kMaxStoredText;
 
 std::vector<uint8_t> Report(uint8_t seq, const std::vector<uint8_t>& data) {
     std::vector<uint8_t> r(kReportSize, 0);

@@ -77,8 +77,29 @@ INSTANTIATE_TEST_SUITE_P(
                 R"({"phone_lists": {"sos": ["1","2","3","4","5","6","7","8","9","10","11"]}})"},
         BadFile{"ShortRawRecord", R"({"log": [{"raw": "ffff"}]})"},
         BadFile{"BadTime", R"({"log": [{"time": "yesterday"}]})"},
-        BadFile{"UnknownFault", R"({"faults": {"rules": [{"kind": "fire"}]}})"}),
+        BadFile{"UnknownFault", R"({"faults": {"rules": [{"kind": "fire"}]}})"},
+        BadFile{
+            "TextLongerThanAReply",
+            R"({"items": {"server": "tracker-gateway.fleet.example.net/a-path-that-runs-past-a-reply"}})"},
+        BadFile{
+            "PhoneEntryLongerThanAReply",
+            R"({"phone_lists": {"sos": ["+886912345678,+886922334455,+886933221100,+886944556677,+886955"]}})"}),
     [](const auto& row) { return row.param.name; });
+
+// A tracker keeps texts set by SMS or the web that are longer than a host can write in
+// one command; a state file may hold any text that one reply carries whole.
+TEST_F(SimStateFile, TextsUpToWhatOneReplyCarriesAreKept) {
+    const std::string server(kMaxStoredText, 's');
+    const std::string phone(kMaxStoredText, '9');
+    std::string error;
+    SimState loaded;
+    ASSERT_TRUE(LoadSimState(Write(R"({"items": {"server": ")" + server +
+                                   R"("}, "phone_lists": {"sms": [")" + phone + R"("]}})"),
+                             loaded, error))
+        << error;
+    EXPECT_EQ((loaded.items[{1, 3}]), std::vector<uint8_t>(server.begin(), server.end()));
+    EXPECT_EQ(loaded.phoneLists[2][0], phone);
+}
 
 TEST_F(SimStateFile, MissingFileIsAnError) {
     SimState state;

@@ -37,6 +37,27 @@ TEST(SimTracker, TextItemsAnswerTheirCharactersAndAZero) {
     EXPECT_EQ(ReplyData(reply), (std::vector<uint8_t>{'i', 'n', 't', 'e', 'r', 'n', 'e', 't', 0}));
 }
 
+// Texts set by SMS or the web may be longer than a host can write: the reply carries up to
+// 62 bytes, and a text that fills all of them comes without its zero.
+TEST(SimTracker, LongStoredTextsFillOneReply) {
+    for (const size_t length : {kMaxStoredText - 1, kMaxStoredText}) {
+        SimState state = FactoryState();
+        const std::vector<uint8_t> text(length, 'x');
+        state.items[{1, 3}] = text;
+        state.phoneLists[0][0] = std::string(length, '7');
+        SimTracker t(state);
+
+        std::vector<uint8_t> withZero = text;
+        withZero.push_back(0);
+        withZero.resize(std::min(withZero.size(), kMaxStoredText));
+        EXPECT_EQ(ReplyData(Send(t, CommandReport(19, OP_GET, 8, 1, 3))), withZero) << length;
+        const auto entry = ReplyData(Send(t, CommandReport(20, OP_GET, 12, 2, 2, {0, 0, 0, 0})));
+        EXPECT_EQ(entry.size(), kMaxStoredText) << length;
+        EXPECT_EQ(entry.front(), '7') << length;
+        EXPECT_TRUE(t.ProtocolNotes().empty());
+    }
+}
+
 TEST(SimTracker, StoresAWrittenTextAndAnswersItBack) {
     SimTracker t;
     Send(t, CommandReport(19, OP_SET, 8 + 3, 1, 3, {'a', 'b', 'c', 0}));

@@ -64,7 +64,7 @@ TEST(ShippedData, SettingsFileNamesEnglishAndShowsTheFirmwarePanel) {
 TEST(ShippedData, ShipsEnglishAndTheTrackersOtherMarkets) {
     const auto files = ShippedLanguageFiles();
     for (const char* name : {"English.ini", "ChineseTraditional.ini", "ChineseSimplified.ini",
-                             "Spanish.ini", "Russian.ini"}) {
+                             "Spanish.ini", "Russian.ini", "PortugueseBrazil.ini", "Turkish.ini"}) {
         EXPECT_NE(std::find(files.begin(), files.end(), name), files.end()) << name;
     }
 }

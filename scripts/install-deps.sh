@@ -14,8 +14,8 @@ packages=(
     nlohmann-json3-dev
     umockdev libumockdev-dev
     clang libclang-rt-14-dev
-    # the window under a virtual display, screenshots, fonts, locales
-    xvfb xauth x11-apps imagemagick
+    # the window under a virtual display, screenshots (xdotool clicks), fonts, locales
+    xvfb xauth x11-apps imagemagick xdotool
     fonts-dejavu-core fonts-noto-cjk
     locales
     # readers the log files are checked with

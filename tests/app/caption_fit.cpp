@@ -82,7 +82,9 @@ std::string CaptionEntry(int id) {
 QRect InkRect(const QFont& font, const QRect& layout, int flags, const QString& text) {
     const QFontMetrics metrics(font);
     const int spareX = metrics.horizontalAdvance(text) + 16;
-    const int spareY = 4 * metrics.height() * (1 + static_cast<int>(text.size())) + 16;
+    // Room below for every character on a line of its own, lines of a taller fallback
+    // font included.
+    const int spareY = 2 * metrics.height() * (1 + static_cast<int>(text.size()));
     QImage image(layout.width() + 2 * spareX, layout.height() + 2 * spareY,
                  QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);

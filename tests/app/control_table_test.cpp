@@ -8,10 +8,13 @@
 #include <vector>
 
 #include "form/control_ids.h"
-#include "row_name.h"
+#include "support/row_name.h"
 
 namespace quarnel {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 std::vector<int> Ids() {
     std::vector<int> ids;

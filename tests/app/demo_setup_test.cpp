@@ -7,10 +7,14 @@
 #include <sstream>
 
 #include "device/hid_cmd.h"
+#include "support/row_name.h"
 #include "support/sim_fixture.h"
 
 namespace quarnel {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 struct OptionsCase {
     const char* name;

@@ -7,10 +7,13 @@
 #include <QFontMetrics>
 
 #include "app/quarnel_dlg.h"
-#include "row_name.h"
+#include "support/row_name.h"
 
 namespace quarnel {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 struct UnitsRow {
     const char* name;

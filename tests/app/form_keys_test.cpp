@@ -13,10 +13,13 @@
 
 #include "form/control_ids.h"
 #include "form_fixture.h"
-#include "row_name.h"
+#include "support/row_name.h"
 
 namespace quarnel {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 using test::ControlIdOf;
 using test::FormFixture;

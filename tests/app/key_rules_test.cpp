@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "row_name.h"
+#include "support/row_name.h"
 
 namespace quarnel {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 struct KeyRow {
     const char* name;

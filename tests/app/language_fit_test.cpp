@@ -16,10 +16,13 @@
 #include "caption_fit.h"
 #include "form/control_ids.h"
 #include "form_fixture.h"
-#include "row_name.h"
+#include "support/row_name.h"
 
 namespace quarnel {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 using test::CaptionOverflow;
 using test::FormFixture;
@@ -185,10 +188,6 @@ std::vector<OverlongCase> OverlongCases() {
         {"ModeChoice", "[SLEEP MODE]", 10, "Scheduled by the timetable", ctl::ModeCombo,
          "[SLEEP MODE] entry 10", "too wide"},
     };
-}
-
-void PrintTo(const OverlongCase& c, std::ostream* os) {
-    *os << c.name;
 }
 
 std::string DescribeAll(const std::vector<CaptionOverflow>& overflows) {

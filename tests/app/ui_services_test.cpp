@@ -11,10 +11,13 @@
 #include <functional>
 
 #include "app/qt_ui_services.h"
-#include "row_name.h"
+#include "support/row_name.h"
 
 namespace quarnel {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 // Runs `inspect` on the first modal window that opens while `open` runs.
 template <typename Open>

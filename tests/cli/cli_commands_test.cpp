@@ -23,10 +23,14 @@
 #include "profile/profile_samples.h"
 #include "profile/profile_write.h"
 #include "sim/sim_state.h"
+#include "support/row_name.h"
 #include "support/sim_fixture.h"
 
 namespace quarnel {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 using cli::ExitStatus;
 using test::CliRig;
@@ -700,7 +704,10 @@ TEST_P(QuarnelctlHelp, ShowsTheUsageAndEveryStatusOfTheCommand) {
 
 INSTANTIATE_TEST_SUITE_P(Commands, QuarnelctlHelp,
                          testing::Values("info", "get", "set", "default", "log", "erase", "update",
-                                         "seal"));
+                                         "seal"),
+                         [](const testing::TestParamInfo<std::string>& command) {
+                             return command.param;
+                         });
 
 TEST(QuarnelctlHelp, OverallListsEveryCommandAndEveryStatus) {
     CliRig rig(sim::DemoState());

@@ -17,10 +17,14 @@
 #include "form/control_ids.h"
 #include "params/param_commands.h"
 #include "support/memory_form.h"
+#include "support/row_name.h"
 #include "support/sim_fixture.h"
 
 namespace quarnel::cli {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 // --- command line ---
 

@@ -8,9 +8,13 @@
 #include "sim/sim_backend.h"
 #include "sim/sim_tracker.h"
 #include "sim/virtual_clock.h"
+#include "support/row_name.h"
 
 namespace quarnel {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 using sim::FaultKind;
 using sim::FaultRule;

@@ -7,9 +7,13 @@
 
 #include "device/hid_cmd.h"
 #include "device/scripted_device.h"
+#include "support/row_name.h"
 
 namespace quarnel {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 using test::ReplyReport;
 using test::ScriptedDevice;

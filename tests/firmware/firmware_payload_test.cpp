@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <ostream>
 #include <string>
 
 #include "firmware/firmware_messages.h"
@@ -45,6 +46,10 @@ struct BlockCase {
     uint8_t part;
 };
 
+void PrintTo(const BlockCase& c, std::ostream* os) {
+    *os << "block " << c.block << " in part " << int{c.part};
+}
+
 class FirmwareBlockPayload : public testing::TestWithParam<BlockCase> {};
 
 TEST_P(FirmwareBlockPayload, CarriesPartIndexAndTheBlocksBytesOnly) {
@@ -70,7 +75,10 @@ TEST_P(FirmwareBlockPayload, CarriesPartIndexAndTheBlocksBytesOnly) {
 
 INSTANTIATE_TEST_SUITE_P(Blocks, FirmwareBlockPayload,
                          testing::Values(BlockCase{0, 0}, BlockCase{7, 7}, BlockCase{8, 0},
-                                         BlockCase{9, 1}, BlockCase{258, 2}, BlockCase{3967, 7}));
+                                         BlockCase{9, 1}, BlockCase{258, 2}, BlockCase{3967, 7}),
+                         [](const testing::TestParamInfo<BlockCase>& c) {
+                             return "Block" + std::to_string(c.param.block);
+                         });
 
 TEST(FirmwarePayload, EndCarriesTheDigestInOrderAndLeavesTheRest) {
     Md5Digest digest;
@@ -96,6 +104,10 @@ struct ProgressCase {
     int percent;
 };
 
+void PrintTo(const ProgressCase& c, std::ostream* os) {
+    *os << "block " << c.block << " gives " << c.percent << " %";
+}
+
 class FirmwareProgress : public testing::TestWithParam<ProgressCase> {};
 
 TEST_P(FirmwareProgress, IsTheShareSentRoundedDown) {
@@ -106,7 +118,10 @@ INSTANTIATE_TEST_SUITE_P(Blocks, FirmwareProgress,
                          testing::Values(ProgressCase{0, 0}, ProgressCase{38, 0},
                                          ProgressCase{39, 1}, ProgressCase{1982, 49},
                                          ProgressCase{1983, 50}, ProgressCase{3966, 99},
-                                         ProgressCase{3967, 100}));
+                                         ProgressCase{3967, 100}),
+                         [](const testing::TestParamInfo<ProgressCase>& c) {
+                             return "Block" + std::to_string(c.param.block);
+                         });
 
 TEST(FirmwareProgress, NeverFallsAndEndsAtOneHundred) {
     int previous = 0;

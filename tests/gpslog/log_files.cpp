@@ -9,6 +9,14 @@
 #include "gpslog/xml_reader.h"
 #include "support/sim_fixture.h"
 
+namespace quarnel {
+
+void PrintTo(LogFormat format, std::ostream* os) {
+    *os << LogFormatExtension(format);
+}
+
+}  // namespace quarnel
+
 namespace quarnel::test {
 
 void PrintTo(const FilePoint& p, std::ostream* os) {

@@ -7,8 +7,16 @@
 #include <vector>
 
 #include "gpslog/log_download.h"
+#include "gpslog/log_format.h"
 #include "gpslog/log_writer.h"
 #include "sim/sim_state.h"
+
+namespace quarnel {
+
+// A log format as GoogleTest shows a parameter: its file extension ("gpx").
+void PrintTo(LogFormat format, std::ostream* os);
+
+}  // namespace quarnel
 
 namespace quarnel::test {
 

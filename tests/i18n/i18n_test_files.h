@@ -7,15 +7,9 @@
 #include <string_view>
 #include <vector>
 
-namespace quarnel::test {
+#include "support/row_name.h"  // RowName: cases named after their rows
 
-// Names each case of a parameterised test after the `name` field of its row.
-struct RowName {
-    template <class Row>
-    std::string operator()(const testing::TestParamInfo<Row>& row) const {
-        return row.param.name;
-    }
-};
+namespace quarnel::test {
 
 // The bytes of `text` as UTF-16 little-endian, as the program's text files hold it.
 std::string Utf16Le(std::u16string_view text);

@@ -10,9 +10,13 @@
 #include "i18n/lang_fixture.h"
 #include "i18n/lang_table.h"
 #include "support/recording_ui.h"
+#include "support/row_name.h"
 
 namespace quarnel {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 using test::Contents;
 using test::LangContents;

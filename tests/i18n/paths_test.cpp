@@ -6,9 +6,13 @@
 #include "i18n/i18n_test_files.h"
 #include "i18n/lang_table.h"
 #include "support/recording_ui.h"
+#include "support/row_name.h"
 
 namespace quarnel {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 TEST(I18nPaths, SettingsFileLiesInTheProgramFolder) {
     EXPECT_EQ(SettingsFilePath("/opt/quarnel/bin").native(), "/opt/quarnel/bin/Player.ini");

@@ -9,9 +9,13 @@
 #include "form/messages.h"
 #include "i18n/i18n_test_files.h"
 #include "support/recording_ui.h"
+#include "support/row_name.h"
 
 namespace quarnel {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 using test::LineEnd;
 using test::TextFileStyle;

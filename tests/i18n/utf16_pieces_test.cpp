@@ -7,9 +7,13 @@
 
 #include "i18n/i18n_test_files.h"
 #include "support/recording_ui.h"
+#include "support/row_name.h"
 
 namespace quarnel {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 using test::kBom;
 using test::Utf16Le;

@@ -8,9 +8,13 @@
 #include "params/param_messages.h"
 #include "params/param_test_support.h"
 #include "sim/sim_state.h"
+#include "support/row_name.h"
 
 namespace quarnel {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 using test::Narrow;
 using test::SimRig;

@@ -4,8 +4,13 @@
 
 #include <string>
 
+#include "support/row_name.h"
+
 namespace quarnel {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 // A plan written out readably: "0:1234567" for an entry, "3:-" for a clearing write,
 // "abandoned" at the end of an abandoned list.

@@ -13,9 +13,13 @@
 #include "params/param_catalogue.h"
 #include "profile/profile_samples.h"
 #include "profile/profile_write.h"
+#include "support/row_name.h"
 
 namespace quarnel {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 using test::LineOf;
 using test::Replaced;

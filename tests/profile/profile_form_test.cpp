@@ -10,10 +10,14 @@
 #include "params/param_commands.h"
 #include "profile/profile_samples.h"
 #include "support/memory_form.h"
+#include "support/row_name.h"
 #include "support/sim_fixture.h"
 
 namespace quarnel {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 using test::Get;
 using test::Put;

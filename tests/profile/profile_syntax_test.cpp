@@ -9,9 +9,13 @@
 
 #include "form/utf8.h"
 #include "profile/crc32.h"
+#include "support/row_name.h"
 
 namespace quarnel {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 TEST(Crc32, GivesTheCheckValueOfTheIeeePolynomial) {
     EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);

@@ -4,9 +4,13 @@
 #include <fstream>
 
 #include "sim/sim_state.h"
+#include "support/row_name.h"
 
 namespace quarnel::sim {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 class SimStateFile : public testing::Test {
 protected:

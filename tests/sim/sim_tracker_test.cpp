@@ -5,9 +5,13 @@
 #include "firmware/md5.h"
 #include "sim/command_builder.h"
 #include "sim/sim_items.h"
+#include "support/row_name.h"
 
 namespace quarnel::sim {
 namespace {
+
+// Rows print as their names wherever a parameter is shown.
+using test::PrintTo;
 
 using test::CommandReport;
 using test::ReplyData;

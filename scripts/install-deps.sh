@@ -26,6 +26,8 @@ packages=(
     gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     # scripts/check-deps.py; scripts/fresh-machine-ci.sh
     python3 shfmt debootstrap
+    # the map page: Leaflet, embedded at build time
+    libjs-leaflet
 )
 
 missing=()

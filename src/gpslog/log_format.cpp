@@ -12,11 +12,18 @@ std::optional<LogFormat> LogFormatForExtension(const std::filesystem::path& path
             c = static_cast<char>(c - 'A' + 'a');
         }
     }
-    for (LogFormat format : {LogFormat::Csv, LogFormat::Gpx, LogFormat::Kml}) {
-        if (extension.size() == 4 && extension[0] == '.' &&
-            std::string_view(extension).substr(1) == LogFormatExtension(format)) {
+    if (extension.size() < 2 || extension[0] != '.') {
+        return std::nullopt;
+    }
+    const std::string_view name = std::string_view(extension).substr(1);
+    for (LogFormat format : kLogFormats) {
+        if (name == LogFormatExtension(format)) {
             return format;
         }
+    }
+    // The short spelling of the page's extension, from systems that kept three letters.
+    if (name == "htm") {
+        return LogFormat::Html;
     }
     return std::nullopt;
 }
@@ -29,6 +36,8 @@ std::string_view LogFormatExtension(LogFormat format) {
             return "gpx";
         case LogFormat::Kml:
             return "kml";
+        case LogFormat::Html:
+            return "html";
     }
     return {};
 }

@@ -2,6 +2,7 @@
 
 #include "gpslog/csv_log_writer.h"
 #include "gpslog/gpx_log_writer.h"
+#include "gpslog/html_log_writer.h"
 #include "gpslog/kml_log_writer.h"
 
 namespace quarnel {
@@ -15,6 +16,8 @@ std::unique_ptr<LogWriter> MakeLogWriter(LogFormat format, CsvFile& file,
             return std::make_unique<GpxLogWriter>(file, options);
         case LogFormat::Kml:
             return std::make_unique<KmlLogWriter>(file, options);
+        case LogFormat::Html:
+            return std::make_unique<HtmlLogWriter>(file, options);
     }
     return nullptr;
 }

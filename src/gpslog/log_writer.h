@@ -45,13 +45,15 @@ public:
     virtual std::error_code Error() const = 0;
 };
 
-// Settings of the GPX and KML writers; the CSV writer has none.
+// Settings of the GPX, KML and map page writers; the CSV writer has none.
 struct LogWriterOptions {
     // The tracker clock's offset from UTC in seconds, east positive (UTC+8 is 28800).
     // Unset: the tracker's time is the host's local standard time, as the record test
-    // reads it. See RecordUtcSeconds.
+    // reads it. See RecordUtcSeconds. The map page shows the tracker's own clock either
+    // way, and names the offset when it is set.
     std::optional<int32_t> utcOffsetSeconds;
-    // Name of the track (and of the KML document), UTF-8; escaped as it is written.
+    // Name of the track (and of the KML document, and the map page's title), UTF-8; escaped
+    // as it is written.
     std::string trackName = "GPS log";
 };
 

@@ -240,6 +240,69 @@ FileRead ReadKml(const std::string& text) {
     return read;
 }
 
+std::optional<std::string> HtmlTrackData(const std::string& page) {
+    const std::string open = "<script type=\"application/json\" id=\"track-data\">";
+    const size_t start = page.find(open);
+    if (start == std::string::npos || page.find(open, start + 1) != std::string::npos) {
+        return std::nullopt;
+    }
+    const size_t from = start + open.size();
+    const size_t end = page.find("</script>", from);
+    if (end == std::string::npos) {
+        return std::nullopt;
+    }
+    return page.substr(from, end - from);
+}
+
+FileRead ReadHtml(const std::string& text) {
+    FileRead read;
+    if (!text.starts_with("<!DOCTYPE html>\n") || !text.ends_with("</html>\n")) {
+        read.error = "not a whole HTML page";
+        return read;
+    }
+    const std::optional<std::string> data = HtmlTrackData(text);
+    if (!data || data->size() < 2 || data->find_first_not_of(" \n") != data->find('[') ||
+        data->find_last_not_of(" \n") != data->rfind(']')) {
+        read.error = "no track data array";
+        return read;
+    }
+    std::vector<std::string> numbers;
+    std::string number;
+    for (char c : data->substr(data->find('[') + 1, data->rfind(']') - data->find('[') - 1)) {
+        if (c == ',') {
+            numbers.push_back(number);
+            number.clear();
+        } else if (c != '\n') {
+            number += c;
+        }
+    }
+    if (!number.empty()) {
+        numbers.push_back(number);
+    }
+    if (numbers.size() % 6 != 0) {
+        read.error = "track data is not six numbers per point";
+        return read;
+    }
+    for (size_t i = 0; i < numbers.size(); i += 6) {
+        char* end = nullptr;
+        const long long seconds = std::strtoll(numbers[i].c_str(), &end, 10);
+        if (end == numbers[i].c_str() || *end != '\0') {
+            read.error = "bad time " + numbers[i];
+            return read;
+        }
+        // The page's times are the tracker's clock on a UTC scale, as ReadCsv reads it.
+        FilePoint p;
+        p.time = UtcText(seconds);
+        p.latitude = numbers[i + 1];
+        p.longitude = numbers[i + 2];
+        p.altitude = numbers[i + 3];
+        p.course = numbers[i + 4];
+        p.speed = numbers[i + 5];
+        read.points.push_back(p);
+    }
+    return read;
+}
+
 FileRead ReadLogFile(LogFormat format, const std::string& text) {
     switch (format) {
         case LogFormat::Csv:
@@ -248,6 +311,8 @@ FileRead ReadLogFile(LogFormat format, const std::string& text) {
             return ReadGpx(text);
         case LogFormat::Kml:
             return ReadKml(text);
+        case LogFormat::Html:
+            return ReadHtml(text);
     }
     return {};
 }

@@ -43,7 +43,12 @@ FileRead ReadCsv(const std::string& text, int32_t utcOffsetSeconds = 0);
 FileRead ReadGpx(const std::string& text);
 // A KML 2.2 document with one placemark holding one gx:Track and its speed and course arrays.
 FileRead ReadKml(const std::string& text);
+// The map page's track data (a whole page holding one track-data array of six numbers per
+// point); times are the tracker's clock read as UTC, like ReadCsv with no offset.
+FileRead ReadHtml(const std::string& text);
 FileRead ReadLogFile(LogFormat format, const std::string& text);
+// The text inside the page's one track-data element; nothing when there is not exactly one.
+std::optional<std::string> HtmlTrackData(const std::string& page);
 
 // The CSV points a map format can hold (a position IsMapPosition accepts), in order.
 std::vector<FilePoint> MapPoints(const std::vector<FilePoint>& csvPoints);

@@ -21,6 +21,9 @@ const ExtensionCase kExtensionCases[] = {
     {"Csv", "log.csv", LogFormat::Csv},
     {"Gpx", "log.gpx", LogFormat::Gpx},
     {"Kml", "log.kml", LogFormat::Kml},
+    {"Html", "trip.html", LogFormat::Html},
+    {"HtmInThreeLetters", "trip.htm", LogFormat::Html},
+    {"HtmlUpperCase", "TRIP.HTM", LogFormat::Html},
     {"UpperCase", "LOG.CSV", LogFormat::Csv},
     {"MixedCase", "trip.GpX", LogFormat::Gpx},
     {"InAFolder", "/home/someone/trips/2014-02-07.Kml", LogFormat::Kml},
@@ -33,6 +36,8 @@ const ExtensionCase kExtensionCases[] = {
     {"OtherExtension", "log.txt", std::nullopt},
     {"LongerExtension", "log.gpxx", std::nullopt},
     {"ShorterExtension", "log.km", std::nullopt},
+    {"HtmlCutShort", "trip.ht", std::nullopt},
+    {"HtmlWithMore", "trip.xhtml", std::nullopt},
     {"Compressed", "log.kmz", std::nullopt},
     {"NonAsciiName", "\xC3\xA9t\xC3\xA9.CSV", LogFormat::Csv},
     {"Empty", "", std::nullopt},
@@ -53,7 +58,8 @@ TEST(LogFormatExtension, NamesEachFormatsExtensionAndLeadsBackToIt) {
     EXPECT_EQ(LogFormatExtension(LogFormat::Csv), "csv");
     EXPECT_EQ(LogFormatExtension(LogFormat::Gpx), "gpx");
     EXPECT_EQ(LogFormatExtension(LogFormat::Kml), "kml");
-    for (LogFormat f : {LogFormat::Csv, LogFormat::Gpx, LogFormat::Kml}) {
+    EXPECT_EQ(LogFormatExtension(LogFormat::Html), "html");
+    for (LogFormat f : kLogFormats) {
         EXPECT_EQ(LogFormatForExtension("x." + std::string(LogFormatExtension(f))), f);
     }
 }

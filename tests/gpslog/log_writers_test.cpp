@@ -1,5 +1,6 @@
-// The log written as CSV, GPX and KML from the same download: the same records in the same
-// order in every format, valid empty tracks, UTC times, escaped names and write failures.
+// The log written as CSV, GPX, KML and the map page from the same download: the same records
+// in the same order in every format, valid empty tracks, UTC times, escaped names and write
+// failures.
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -43,7 +44,7 @@ sim::LogFix WithTag(sim::LogFix fix, int32_t tag) {
 }
 
 const char* Name(LogFormat f) {
-    return f == LogFormat::Csv ? "csv" : f == LogFormat::Gpx ? "gpx" : "kml";
+    return LogFormatExtension(f).data();  // each is a whole literal
 }
 
 struct LogCase {
@@ -107,7 +108,7 @@ TEST_P(SameRecordsTest, EveryFormatHoldsTheCsvsRecordsInTheCsvsOrder) {
     const std::vector<FilePoint> expected = test::MapPoints(csvRead.points);
     ASSERT_EQ(expected.size(), c.onMap);
 
-    for (LogFormat format : {LogFormat::Gpx, LogFormat::Kml}) {
+    for (LogFormat format : {LogFormat::Gpx, LogFormat::Kml, LogFormat::Html}) {
         SCOPED_TRACE(Name(format));
         const test::FileDownload d = Download(format);
         const test::FileRead read = test::ReadLogFile(format, d.text);
@@ -273,8 +274,7 @@ TEST_P(FullDiskTest, FileThatTakesNothingStopsBeforeTheFirstLogCommand) {
     EXPECT_EQ(d.result.saved, 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, FullDiskTest,
-                         ::testing::Values(LogFormat::Csv, LogFormat::Gpx, LogFormat::Kml),
+INSTANTIATE_TEST_SUITE_P(Formats, FullDiskTest, ::testing::ValuesIn(kLogFormats),
                          [](const ::testing::TestParamInfo<LogFormat>& f) {
                              return std::string(Name(f.param));
                          });

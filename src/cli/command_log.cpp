@@ -88,8 +88,8 @@ std::optional<Failure> DownloadCsv(DeviceRun& run, const std::filesystem::path& 
     return std::nullopt;
 }
 
-// GPX and KML: the same download and record test as the CSV, written through the
-// format's writer. The download says how it ended, so nothing is read from messages.
+// GPX, KML and the map page: the same download and record test as the CSV, written through
+// the format's writer. The download says how it ended, so nothing is read from messages.
 std::optional<Failure> DownloadMap(LogFormat format, DeviceRun& run,
                                    const std::filesystem::path& file, uint32_t& saved) {
     TaskStop stop;

@@ -62,13 +62,14 @@ constexpr std::array kCommands{
         "Sends the factory-default command and reads the configuration back, as the window's\n"
         "Set Default does.\n",
         0, 0, 0, kTrackerStatuses, RunDefault},
-    CommandSpec{"log", "log [--format csv|gpx|kml] FILE", "download the GPS log into a file",
+    CommandSpec{"log", "log [--format csv|gpx|kml|html] FILE", "download the GPS log into a file",
                 "Downloads the tracker's GPS log into FILE. CSV is written exactly as the window\n"
-                "writes it. The format is the one --format names, else the one FILE's extension\n"
-                "names (.csv, .gpx, .kml), else CSV.\n"
+                "writes it; html is a map page that opens in any browser. The format is the one\n"
+                "--format names, else the one FILE's extension names (.csv, .gpx, .kml, .html or\n"
+                ".htm), else CSV.\n"
                 "\n"
                 "Options:\n"
-                "  --format FORMAT   csv, gpx or kml\n",
+                "  --format FORMAT   csv, gpx, kml or html\n",
                 1, 1, kOptionFormat, kTrackerStatuses, RunLog},
     CommandSpec{"erase", "erase", "erase the GPS log",
                 "Erases the tracker's GPS log as the window's Erase GPS Log does, waiting up to a\n"

@@ -8,10 +8,11 @@ namespace quarnel::cli {
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, LogFormat>, 3> kFormats{{
+constexpr std::array<std::pair<std::string_view, LogFormat>, 4> kFormats{{
     {"csv", LogFormat::Csv},
     {"gpx", LogFormat::Gpx},
     {"kml", LogFormat::Kml},
+    {"html", LogFormat::Html},
 }};
 
 std::string Lower(std::string s) {
@@ -37,7 +38,7 @@ std::optional<LogFormat> ChooseLogFormat(const std::optional<std::string>& optio
         if (auto format = Named(*option)) {
             return format;
         }
-        error = "unknown log format \"" + *option + "\" (csv, gpx or kml)";
+        error = "unknown log format \"" + *option + "\" (csv, gpx, kml or html)";
         return std::nullopt;
     }
     return LogFormatForExtension(file).value_or(LogFormat::Csv);

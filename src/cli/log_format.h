@@ -11,7 +11,7 @@ namespace quarnel::cli {
 
 using quarnel::LogFormat;
 
-// The format --format names ("csv", "gpx", "kml", any case), else the one the file's
+// The format --format names ("csv", "gpx", "kml", "html", any case), else the one the file's
 // extension names, else CSV. Nothing, with the reason, for a --format that names none.
 std::optional<LogFormat> ChooseLogFormat(const std::optional<std::string>& option,
                                          const std::filesystem::path& file, std::string& error);

@@ -494,6 +494,8 @@ INSTANTIATE_TEST_SUITE_P(
                "240."},
         Ending{"KmlToAFullDisk", Args({"log", "--format", "kml", "/dev/full"}), S::FileError,
                "/dev/full: The log file could not be written (the disk is full)."},
+        Ending{"MapPageToAFullDisk", Args({"log", "--format", "html", "/dev/full"}), S::FileError,
+               "/dev/full: The log file could not be written (the disk is full)."},
         Ending{"KmlIntoAMissingFolder", WithFiles({"log", "@no/such/log.kml"}), S::FileError,
                "could not be created"},
         Ending{"EraseNoReply", Args({"erase"}, [](CliRig& r) { Faults(r, K::NoReply, 4, 1, 1); }),
@@ -534,7 +536,7 @@ INSTANTIATE_TEST_SUITE_P(
         Ending{"OptionOfAnotherCommand", Args({"get", "--force"}), S::Usage,
                "option --force does not go with get"},
         Ending{"UnknownLogFormat", Args({"log", "--format", "xml", "x"}), S::Usage,
-               "unknown log format \"xml\""},
+               "unknown log format \"xml\" (csv, gpx, kml or html)"},
         Ending{"SaveStateWithoutSimulation", Args({"--save-state", "s.json", "info"}), S::Usage,
                "--save-state needs --demo or --state"},
         Ending{"HelpForNoSuchCommand", Args({"help", "reboot"}), S::Usage,
@@ -614,6 +616,25 @@ TEST(QuarnelctlLog, WritesGpxAndKmlWithTheRecordsOfTheCsv) {
             ++points;
         }
         EXPECT_EQ(points, records) << m.file;
+    }
+}
+
+// The map page comes from the same download too, chosen by .html, .htm or --format html.
+TEST(QuarnelctlLog, WritesTheMapPageWithTheRecordsOfTheCsv) {
+    Scratch dir;
+    CliRig rig(sim::DemoState());
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"log", dir.File("trip.html")},
+          std::vector<std::string>{"log", dir.File("trip.HTM")},
+          std::vector<std::string>{"log", "--format", "HTML", dir.File("trip.dat")}}) {
+        const std::string file = args.back();
+        const CliRig::Result r = rig.Run(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, "GPS log saved to " + file + " (240 records).\n");
+        const std::string page = ReadFile(file);
+        EXPECT_EQ(page.rfind("<!DOCTYPE html>\n", 0), 0u) << file;
+        EXPECT_NE(page.find("<dd id=\"points\" data-value=\"240\">240</dd>"), std::string::npos)
+            << file;
     }
 }
 

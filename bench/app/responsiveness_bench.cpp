@@ -32,9 +32,8 @@ public:
     explicit SaveToTemp(std::filesystem::path path) : m_path(std::move(path)) {}
     void ShowMessage(const std::u16string&) override {}
     void ShowErrorBox(const std::u16string&) override {}
-    std::optional<std::filesystem::path> SaveFileDialog(
-        const quarnel::FileDialogOptions&) override {
-        return m_path;
+    std::optional<quarnel::SaveChoice> SaveFileDialog(const quarnel::FileDialogOptions&) override {
+        return quarnel::SaveChoice{m_path, 0};
     }
     std::optional<std::filesystem::path> OpenFileDialog(
         const quarnel::FileDialogOptions&) override {

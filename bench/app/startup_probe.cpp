@@ -28,8 +28,7 @@ class SilentUi final : public quarnel::UiServices {
 public:
     void ShowMessage(const std::u16string&) override {}
     void ShowErrorBox(const std::u16string&) override {}
-    std::optional<std::filesystem::path> SaveFileDialog(
-        const quarnel::FileDialogOptions&) override {
+    std::optional<quarnel::SaveChoice> SaveFileDialog(const quarnel::FileDialogOptions&) override {
         return std::nullopt;
     }
     std::optional<std::filesystem::path> OpenFileDialog(

@@ -18,6 +18,10 @@ QString ApplicationName();
 // left out.
 QStringList NameFilters(const FileDialogOptions& options);
 
+// The extension a file type adds to a name typed without one: the pattern's when it is one
+// plain "*.ext", else the dialog's default extension.
+QString FilterExtension(const FileDialogOptions& options, int filter);
+
 // Message boxes and file dialogs in Qt, modal to the main form. Window's thread only.
 class QtUiServices final : public UiServices {
 public:
@@ -29,8 +33,9 @@ public:
     // The same box with the error icon.
     void ShowErrorBox(const std::u16string& text) override;
     // The save dialog never asks before replacing a file: the download empties the file
-    // it is given anyway.
-    std::optional<std::filesystem::path> SaveFileDialog(const FileDialogOptions& options) override;
+    // it is given anyway. Picking another file type makes its extension the one added to a
+    // name typed without one.
+    std::optional<SaveChoice> SaveFileDialog(const FileDialogOptions& options) override;
     std::optional<std::filesystem::path> OpenFileDialog(const FileDialogOptions& options) override;
 
 private:

@@ -164,10 +164,8 @@ void WindowBridge::BridgeUi::ShowErrorBox(const std::u16string& text) {
     m_b.CarryVoid([&] { m_b.m_ui.ShowErrorBox(text); });
 }
 
-std::optional<std::filesystem::path> WindowBridge::BridgeUi::SaveFileDialog(
-    const FileDialogOptions& options) {
-    return m_b.Carry(std::optional<std::filesystem::path>(),
-                     [&] { return m_b.m_ui.SaveFileDialog(options); });
+std::optional<SaveChoice> WindowBridge::BridgeUi::SaveFileDialog(const FileDialogOptions& options) {
+    return m_b.Carry(std::optional<SaveChoice>(), [&] { return m_b.m_ui.SaveFileDialog(options); });
 }
 
 std::optional<std::filesystem::path> WindowBridge::BridgeUi::OpenFileDialog(

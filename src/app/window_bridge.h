@@ -65,8 +65,7 @@ private:
         explicit BridgeUi(WindowBridge& bridge) : m_b(bridge) {}
         void ShowMessage(const std::u16string& text) override;
         void ShowErrorBox(const std::u16string& text) override;
-        std::optional<std::filesystem::path> SaveFileDialog(
-            const FileDialogOptions& options) override;
+        std::optional<SaveChoice> SaveFileDialog(const FileDialogOptions& options) override;
         std::optional<std::filesystem::path> OpenFileDialog(
             const FileDialogOptions& options) override;
 

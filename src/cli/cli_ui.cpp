@@ -38,8 +38,12 @@ void CliUi::ShowErrorBox(const std::u16string& text) {
     m_errorBoxes.push_back(text);
 }
 
-std::optional<std::filesystem::path> CliUi::SaveFileDialog(const FileDialogOptions&) {
-    return Answer(true);
+std::optional<SaveChoice> CliUi::SaveFileDialog(const FileDialogOptions&) {
+    std::optional<std::filesystem::path> path = Answer(true);
+    if (!path) {
+        return std::nullopt;
+    }
+    return SaveChoice{std::move(*path), 0};
 }
 
 std::optional<std::filesystem::path> CliUi::OpenFileDialog(const FileDialogOptions&) {

@@ -13,8 +13,9 @@
 namespace quarnel::cli {
 
 // The window's modal services on the command line: the file dialogs are answered with the
-// files named on the command line, in the order the command asks for them, and every
-// message is kept for the command to judge once the window's logic has run.
+// files named on the command line, in the order the command asks for them (a save dialog
+// with its first file type), and every message is kept for the command to judge once the
+// window's logic has run.
 //
 // Like a file dialog that will not accept a name it cannot use, each answer is tried
 // first: the save dialog's file must open for reading and writing (it is created if need
@@ -27,7 +28,7 @@ public:
 
     void ShowMessage(const std::u16string& text) override;
     void ShowErrorBox(const std::u16string& text) override;
-    std::optional<std::filesystem::path> SaveFileDialog(const FileDialogOptions& options) override;
+    std::optional<SaveChoice> SaveFileDialog(const FileDialogOptions& options) override;
     std::optional<std::filesystem::path> OpenFileDialog(const FileDialogOptions& options) override;
 
     const std::vector<std::u16string>& Messages() const { return m_messages; }

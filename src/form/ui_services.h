@@ -14,7 +14,16 @@ struct FileFilter {
 
 struct FileDialogOptions {
     std::vector<FileFilter> filters;
-    std::u16string defaultExtension;  // added when the chosen name has none, without a dot
+    // Added when the chosen name has none, without a dot. A save dialog whose user picks
+    // another file type adds that type's extension instead (a pattern "*.gpx" gives "gpx").
+    std::u16string defaultExtension;
+};
+
+// The file a save dialog chose, and the file type it was chosen under.
+struct SaveChoice {
+    std::filesystem::path path;
+    size_t filter = 0;  // index into FileDialogOptions::filters; 0, the first, by default
+    bool operator==(const SaveChoice&) const = default;
 };
 
 // Modal services of the window. Same thread rule as FormAccess: a background task
@@ -31,9 +40,9 @@ public:
     // The generic error box for an unexpected error that ended a handler.
     virtual void ShowErrorBox(const std::u16string& text) = 0;
 
-    // Save and open dialogs; nullopt when the user cancels.
-    virtual std::optional<std::filesystem::path> SaveFileDialog(
-        const FileDialogOptions& options) = 0;
+    // Save and open dialogs; nullopt when the user cancels. The save dialog opens on the
+    // first file type and reports the one the user left selected.
+    virtual std::optional<SaveChoice> SaveFileDialog(const FileDialogOptions& options) = 0;
     virtual std::optional<std::filesystem::path> OpenFileDialog(
         const FileDialogOptions& options) = 0;
 };

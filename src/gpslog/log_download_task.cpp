@@ -1,20 +1,36 @@
+#include <iterator>
+#include <memory>
+
 #include "device/hid_cmd.h"
 #include "form/control_ids.h"
 #include "form/messages.h"
 #include "gpslog/csv_file.h"
-#include "gpslog/csv_log_writer.h"
 #include "gpslog/log_download.h"
+#include "gpslog/log_format.h"
 #include "gpslog/log_tasks.h"
+#include "gpslog/log_writer.h"
 
 namespace quarnel {
 
 namespace {
 
-FileDialogOptions CsvDialogOptions() {
+// The save dialog's file types, one per format in the order of kLogFormats: the CSV first
+// and the default, as the window always offered it, then the others.
+FileDialogOptions LogDialogOptions() {
     FileDialogOptions options;
-    options.filters.push_back({u"CSV Files (*.csv)", u"*.csv"});
+    options.filters = {
+        {u"CSV Files (*.csv)", u"*.csv"},
+        {u"GPX Files (*.gpx)", u"*.gpx"},
+        {u"KML Files (*.kml)", u"*.kml"},
+        {u"HTML Map Pages (*.html)", u"*.html"},
+    };
     options.defaultExtension = u"csv";
     return options;
+}
+
+// The format of the file type the user chose; the CSV for a type the dialog did not offer.
+LogFormat ChosenFormat(size_t filter) {
+    return filter < std::size(kLogFormats) ? kLogFormats[filter] : LogFormat::Csv;
 }
 
 }  // namespace
@@ -44,19 +60,19 @@ void LogTasks::DownloadGpsLog() {
         return;
     }
 
-    const std::optional<std::filesystem::path> path =
-        m_downloadStop.Requested() ? std::nullopt : m_workerUi.SaveFileDialog(CsvDialogOptions());
+    const std::optional<SaveChoice> chosen =
+        m_downloadStop.Requested() ? std::nullopt : m_workerUi.SaveFileDialog(LogDialogOptions());
     CsvFile file;
     // Cancelled, or a file that cannot be created: the task ends without a word.
-    if (!path || m_downloadStop.Requested() || !file.Create(*path)) {
+    if (!chosen || m_downloadStop.Requested() || !file.Create(chosen->path)) {
         end();
         return;
     }
 
-    // The window always writes the CSV.
-    CsvLogWriter writer(file);
+    // The file is written in the type chosen in the dialog; the download is the same.
+    const std::unique_ptr<LogWriter> writer = MakeLogWriter(ChosenFormat(chosen->filter), file);
     LogDownloadResult result =
-        DownloadLog(cmd, form, writer, m_downloadStop, {&m_logTotal, &m_logCurrent});
+        DownloadLog(cmd, form, *writer, m_downloadStop, {&m_logTotal, &m_logCurrent});
     CloseLogFile(file, result);
     if (result.problem && !m_downloadStop.Requested()) {
         m_workerUi.ShowMessage(*result.problem);

@@ -60,7 +60,8 @@ public:
 
     // The tasks themselves, run by the worker threads (tests run them directly).
     // Every way out of each raises its completion flag last. The download's fetch is
-    // DownloadLog (log_download.h), always into the CSV.
+    // DownloadLog (log_download.h), into the file type chosen in the save dialog: CSV
+    // (first, the default), GPX, KML or the map page.
     void DownloadGpsLog();
     void EraseGpsLog();
 

@@ -64,6 +64,43 @@ TEST_F(LogTasksOnTheForm, DownloadSavesTheLogAndGivesTheButtonBack) {
     EXPECT_EQ(f.form->GetProgress(ctl::LogProgress), 0);
 }
 
+// Each file type of the save dialog: the file is written in it, and the button, the bar
+// and the (absent) messages are those of the CSV.
+TEST_F(LogTasksOnTheForm, DownloadWritesTheTypeChosenInTheSaveDialog) {
+    struct Type {
+        size_t filter;
+        const char* file;
+        QByteArray start;
+    };
+    for (const Type& type :
+         {Type{0, "a.csv", "INDEX,RCR,DATE,TIME,"}, Type{1, "b.gpx", "<?xml version=\"1.0\""},
+          Type{2, "c.kml", "<?xml version=\"1.0\""}, Type{3, "d.html", "<!DOCTYPE html>\n"}}) {
+        SCOPED_TRACE(type.file);
+        const QString path = out.filePath(QString::fromUtf8(type.file));
+        f.ui.QueueSaveAnswer(std::filesystem::path(path.toStdString()), type.filter);
+        const size_t before = f.ui.Events().size();
+        Click(ctl::GetGpsLogButton);
+        ASSERT_TRUE(test::WaitUntil(
+            [&] {
+                return f.form->IsEnabled(ctl::GetGpsLogButton) &&
+                       f.form->GetText(ctl::GetGpsLogButton) == u"Get GPS Log";
+            },
+            20000));
+        const auto events = f.ui.Events();
+        ASSERT_EQ(events.size(), before + 1) << "the save dialog, and no message";
+        EXPECT_EQ(events[before].kind, RecordingUi::Event::SaveDialog);
+        EXPECT_EQ(events[before].options.filters.size(), 4u);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        EXPECT_TRUE(bytes.startsWith(type.start)) << bytes.left(80).toStdString();
+        EXPECT_EQ(f.form->GetProgress(ctl::LogProgress), 0);
+    }
+    QFile page(out.filePath(QStringLiteral("d.html")));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(page.readAll().contains("<dd id=\"points\" data-value=\"240\">240</dd>"));
+}
+
 TEST_F(LogTasksOnTheForm, EraseGivesTheButtonBackOnATimerTick) {
     Click(ctl::EraseGpsLogButton);
     EXPECT_FALSE(f.form->IsEnabled(ctl::EraseGpsLogButton));

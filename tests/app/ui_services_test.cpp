@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -90,7 +91,7 @@ TEST(MessageBoxes, ShowPlainTextAsItIs) {
 TEST(FileDialogs, SaveAddsTheDefaultExtensionAndNeverAsksToReplace) {
     QTemporaryDir dir;
     QtUiServices ui;
-    std::optional<std::filesystem::path> chosen;
+    std::optional<SaveChoice> chosen;
     WhileModal(
         [&](QWidget* w) {
             auto* dialog = qobject_cast<QFileDialog*>(w);
@@ -107,7 +108,86 @@ TEST(FileDialogs, SaveAddsTheDefaultExtensionAndNeverAsksToReplace) {
             chosen = ui.SaveFileDialog({{{u"CSV Files (*.csv)", u"*.csv"}}, u"csv"});
         });
     ASSERT_TRUE(chosen.has_value());
-    EXPECT_EQ(*chosen, std::filesystem::path(QDir(dir.path()).filePath("track.csv").toStdString()));
+    EXPECT_EQ(chosen->path,
+              std::filesystem::path(QDir(dir.path()).filePath("track.csv").toStdString()));
+    EXPECT_EQ(chosen->filter, 0u);
+}
+
+const FileDialogOptions kLogTypes{{{u"CSV Files (*.csv)", u"*.csv"},
+                                   {u"GPX Files (*.gpx)", u"*.gpx"},
+                                   {u"KML Files (*.kml)", u"*.kml"},
+                                   {u"HTML Map Pages (*.html)", u"*.html"}},
+                                  u"csv"};
+
+// As a user does it: the type picked in the dialog's list of file types.
+void PickFileType(QFileDialog* dialog, const QString& type) {
+    auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(combo, nullptr);
+    const int index = combo->findText(type);
+    ASSERT_GE(index, 0);
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+    emit combo->textActivated(type);
+}
+
+struct TypeRow {
+    const char* name;
+    const char* type;
+    const char* typed;
+    const char* saved;
+    size_t filter;
+};
+
+class SaveTypes : public ::testing::TestWithParam<TypeRow> {};
+
+TEST_P(SaveTypes, ReportThePickedTypeAndAddItsExtension) {
+    QTemporaryDir dir;
+    QtUiServices ui;
+    std::optional<SaveChoice> chosen;
+    WhileModal(
+        [&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->nameFilters(),
+                      (QStringList{QStringLiteral("CSV Files (*.csv)"),
+                                   QStringLiteral("GPX Files (*.gpx)"),
+                                   QStringLiteral("KML Files (*.kml)"),
+                                   QStringLiteral("HTML Map Pages (*.html)")}));
+            EXPECT_EQ(dialog->selectedNameFilter(), QStringLiteral("CSV Files (*.csv)"));
+            dialog->setDirectory(dir.path());
+            if (*GetParam().type != '\0') {
+                PickFileType(dialog, QString::fromUtf8(GetParam().type));
+            }
+            dialog->selectFile(QString::fromUtf8(GetParam().typed));
+            static_cast<QDialog*>(dialog)->accept();
+        },
+        [&] { chosen = ui.SaveFileDialog(kLogTypes); });
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(chosen->path,
+              std::filesystem::path(QDir(dir.path()).filePath(GetParam().saved).toStdString()));
+    EXPECT_EQ(chosen->filter, GetParam().filter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ui, SaveTypes,
+    ::testing::Values(TypeRow{"TypeLeftAlone", "", "trip", "trip.csv", 0},
+                      TypeRow{"Gpx", "GPX Files (*.gpx)", "trip", "trip.gpx", 1},
+                      TypeRow{"Kml", "KML Files (*.kml)", "trip", "trip.kml", 2},
+                      TypeRow{"MapPage", "HTML Map Pages (*.html)", "trip", "trip.html", 3},
+                      TypeRow{"BackToCsv", "CSV Files (*.csv)", "trip", "trip.csv", 0},
+                      TypeRow{"TypedExtensionKept", "HTML Map Pages (*.html)", "trip.htm",
+                              "trip.htm", 3}),
+    test::RowName());
+
+TEST(FilterExtension, IsThePatternsExtensionOrTheDefault) {
+    EXPECT_EQ(FilterExtension(kLogTypes, 0), QStringLiteral("csv"));
+    EXPECT_EQ(FilterExtension(kLogTypes, 3), QStringLiteral("html"));
+    EXPECT_EQ(FilterExtension(kLogTypes, 4), QStringLiteral("csv")) << "no such type";
+    EXPECT_EQ(FilterExtension(kLogTypes, -1), QStringLiteral("csv"));
+    const FileDialogOptions any{{{u"All Files (*.*)", u"*.*"}, {u"Pages", u"*.html;*.htm"}},
+                                u"bin"};
+    EXPECT_EQ(FilterExtension(any, 0), QStringLiteral("bin"));
+    EXPECT_EQ(FilterExtension(any, 1), QStringLiteral("bin"));
 }
 
 TEST(FileDialogs, OpenUsesTheFiltersAndCancelGivesNothing) {

@@ -106,9 +106,9 @@ TEST_F(Bridge, WorkerCallsRunOnTheWindowThreadInOrder) {
 }
 
 TEST_F(Bridge, DialogAnswersComeBackToTheWorker) {
-    ui.QueueDialogAnswer(std::filesystem::path("/tmp/log.csv"));
+    ui.QueueSaveAnswer(std::filesystem::path("/tmp/log.kml"), 2);
     std::atomic<bool> done{false};
-    std::optional<std::filesystem::path> answer;
+    std::optional<SaveChoice> answer;
     worker = std::thread([&] {
         answer = bridge.Ui().SaveFileDialog({{{u"CSV Files (*.csv)", u"*.csv"}}, u"csv"});
         done = true;
@@ -116,7 +116,7 @@ TEST_F(Bridge, DialogAnswersComeBackToTheWorker) {
     ASSERT_TRUE(PumpUntil(done));
     worker.join();
     ASSERT_TRUE(answer.has_value());
-    EXPECT_EQ(*answer, std::filesystem::path("/tmp/log.csv"));
+    EXPECT_EQ(*answer, (SaveChoice{"/tmp/log.kml", 2}));
 }
 
 TEST_F(Bridge, CallsOnTheWindowThreadGoStraightThrough) {

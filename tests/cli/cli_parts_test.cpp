@@ -217,9 +217,9 @@ TEST(CliUi, CreatesTheSaveDialogsFileWithoutEmptyingOne) {
     const std::string kept = dir.Write("kept.csv", "old");
     CliUi ui;
     ui.AnswerDialogsWith({kept, dir.File("new.csv")});
-    EXPECT_EQ(ui.SaveFileDialog({}), std::filesystem::path(kept));
+    EXPECT_EQ(ui.SaveFileDialog({}), (SaveChoice{kept, 0}));
     EXPECT_EQ(test::ReadFile(kept), "old");
-    EXPECT_EQ(ui.SaveFileDialog({}), std::filesystem::path(dir.File("new.csv")));
+    EXPECT_EQ(ui.SaveFileDialog({}), (SaveChoice{dir.File("new.csv"), 0}));
     EXPECT_TRUE(std::filesystem::exists(dir.File("new.csv")));
 }
 

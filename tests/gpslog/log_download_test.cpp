@@ -11,6 +11,7 @@
 
 #include "form/control_ids.h"
 #include "form/messages.h"
+#include "gpslog/log_files.h"
 #include "gpslog/log_messages.h"
 #include "gpslog/log_record.h"
 #include "gpslog/log_tasks.h"
@@ -166,16 +167,80 @@ TEST(Download, AnExistingFileIsEmptiedFirst) {
     EXPECT_EQ(d.Csv(), kHeader + Line(1, "2014/02/07", "08:05:09"));
 }
 
-TEST(Download, AsksForACsvFileInTheSaveDialog) {
+TEST(Download, OffersCsvFirstAndAsTheDefaultThenTheOtherFormats) {
     Download d(LogState({}));
     d.Run();
     const auto events = d.rig.ui.Events();
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].kind, test::RecordingUi::Event::SaveDialog);
-    ASSERT_EQ(events[0].options.filters.size(), 1u);
-    EXPECT_EQ(events[0].options.filters[0].display, u"CSV Files (*.csv)");
-    EXPECT_EQ(events[0].options.filters[0].pattern, u"*.csv");
+    const std::vector<FileFilter>& filters = events[0].options.filters;
+    ASSERT_EQ(filters.size(), 4u);
+    EXPECT_EQ(filters[0].display, u"CSV Files (*.csv)");
+    EXPECT_EQ(filters[0].pattern, u"*.csv");
     EXPECT_EQ(events[0].options.defaultExtension, u"csv");
+    EXPECT_EQ(filters[1].display, u"GPX Files (*.gpx)");
+    EXPECT_EQ(filters[1].pattern, u"*.gpx");
+    EXPECT_EQ(filters[2].display, u"KML Files (*.kml)");
+    EXPECT_EQ(filters[2].pattern, u"*.kml");
+    EXPECT_EQ(filters[3].display, u"HTML Map Pages (*.html)");
+    EXPECT_EQ(filters[3].pattern, u"*.html");
+}
+
+struct TypeCase {
+    const char* name;
+    size_t filter;
+    LogFormat format;
+};
+void PrintTo(const TypeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ChosenTypeTest : public ::testing::TestWithParam<TypeCase> {};
+
+// The file follows the type chosen in the dialog, whatever its name; the download, its
+// commands, its progress and its (lack of) messages are those of the CSV.
+TEST_P(ChosenTypeTest, WritesTheFileInTheChosenTypeWithTheSameDownload) {
+    const TypeCase& c = GetParam();
+    const std::vector<LogRecordBytes> log = sim::DemoState().log;
+    Download csv(LogState(log));
+    csv.Run();
+    Download d(LogState(log));
+    const std::filesystem::path file = d.dir.File("trip.file");
+    d.rig.ui.QueueSaveAnswer(file, c.filter);
+    d.tasks.DownloadGpsLog();
+
+    test::TempDir elsewhere;
+    const test::FileDownload expected =
+        test::DownloadToFile(log, elsewhere.File("expected"), c.format);
+    EXPECT_EQ(test::ReadBytes(file), expected.text);
+    EXPECT_TRUE(d.rig.ui.Messages().empty());
+    EXPECT_EQ(d.Progress(), csv.Progress());
+    EXPECT_EQ(d.ButtonHistory(), csv.ButtonHistory());
+    EXPECT_EQ(d.rig.SentPayloads(), csv.rig.SentPayloads());
+    EXPECT_EQ(g_logDownloadDone.load(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, ChosenTypeTest,
+                         ::testing::Values(TypeCase{"Csv", 0, LogFormat::Csv},
+                                           TypeCase{"Gpx", 1, LogFormat::Gpx},
+                                           TypeCase{"Kml", 2, LogFormat::Kml},
+                                           TypeCase{"MapPage", 3, LogFormat::Html},
+                                           TypeCase{"TypeNotOfferedIsCsv", 9, LogFormat::Csv}),
+                         [](const ::testing::TestParamInfo<TypeCase>& c) { return c.param.name; });
+
+// A file type's writer reports its problems in the same words as the CSV's.
+TEST(Download, AFullDiskSaysTheSameForEveryType) {
+    for (size_t filter = 0; filter < 4; ++filter) {
+        SCOPED_TRACE(filter);
+        Download d(LogState({Bytes(Fix(2014, 2, 7, 8, 5, 9))}));
+        d.rig.ui.QueueSaveAnswer("/dev/full", filter);
+        d.tasks.DownloadGpsLog();
+        EXPECT_EQ(d.rig.ui.Messages(),
+                  std::vector<std::u16string>{u"The log file could not be written (the disk is "
+                                              u"full). The download was stopped; 0 records were "
+                                              u"saved."});
+        EXPECT_EQ(d.RecordCommands(), 0u);
+    }
 }
 
 // ---- commands, counters and progress ----

@@ -21,7 +21,7 @@ void RecordingUi::ShowErrorBox(const std::u16string& text) {
     m_events.push_back({Event::ErrorBox, text, {}});
 }
 
-std::optional<std::filesystem::path> RecordingUi::SaveFileDialog(const FileDialogOptions& options) {
+std::optional<SaveChoice> RecordingUi::SaveFileDialog(const FileDialogOptions& options) {
     std::lock_guard l(m_mutex);
     m_events.push_back({Event::SaveDialog, {}, options});
     return NextAnswer();
@@ -30,10 +30,14 @@ std::optional<std::filesystem::path> RecordingUi::SaveFileDialog(const FileDialo
 std::optional<std::filesystem::path> RecordingUi::OpenFileDialog(const FileDialogOptions& options) {
     std::lock_guard l(m_mutex);
     m_events.push_back({Event::OpenDialog, {}, options});
-    return NextAnswer();
+    std::optional<SaveChoice> answer = NextAnswer();
+    if (!answer) {
+        return std::nullopt;
+    }
+    return answer->path;
 }
 
-std::optional<std::filesystem::path> RecordingUi::NextAnswer() {
+std::optional<SaveChoice> RecordingUi::NextAnswer() {
     if (m_answers.empty()) {
         return std::nullopt;
     }
@@ -44,7 +48,16 @@ std::optional<std::filesystem::path> RecordingUi::NextAnswer() {
 
 void RecordingUi::QueueDialogAnswer(std::optional<std::filesystem::path> answer) {
     std::lock_guard l(m_mutex);
-    m_answers.push_back(std::move(answer));
+    if (answer) {
+        m_answers.push_back(SaveChoice{std::move(*answer), 0});
+    } else {
+        m_answers.push_back(std::nullopt);
+    }
+}
+
+void RecordingUi::QueueSaveAnswer(std::filesystem::path path, size_t filter) {
+    std::lock_guard l(m_mutex);
+    m_answers.push_back(SaveChoice{std::move(path), filter});
 }
 
 void RecordingUi::OnMessage(std::function<void(const std::u16string&)> hook) {

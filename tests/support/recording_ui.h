@@ -24,12 +24,15 @@ public:
 
     void ShowMessage(const std::u16string& text) override;
     void ShowErrorBox(const std::u16string& text) override;
-    std::optional<std::filesystem::path> SaveFileDialog(const FileDialogOptions& options) override;
+    std::optional<SaveChoice> SaveFileDialog(const FileDialogOptions& options) override;
     std::optional<std::filesystem::path> OpenFileDialog(const FileDialogOptions& options) override;
 
     // Answers for the next dialogs, in order; nullopt answers "cancel". A dialog with no
-    // scripted answer is cancelled.
+    // scripted answer is cancelled. A save dialog answered with a path alone reports its
+    // first file type, as when the user leaves the type alone.
     void QueueDialogAnswer(std::optional<std::filesystem::path> answer);
+    // A save dialog's answer with the file type the user picked (an index into its filters).
+    void QueueSaveAnswer(std::filesystem::path path, size_t filter);
     // Called inside ShowMessage, before it returns (as if while the box is shown).
     void OnMessage(std::function<void(const std::u16string&)> hook);
 
@@ -38,11 +41,11 @@ public:
     std::vector<std::u16string> ErrorBoxes();
 
 private:
-    std::optional<std::filesystem::path> NextAnswer();
+    std::optional<SaveChoice> NextAnswer();
 
     std::mutex m_mutex;
     std::vector<Event> m_events;
-    std::deque<std::optional<std::filesystem::path>> m_answers;
+    std::deque<std::optional<SaveChoice>> m_answers;
     std::function<void(const std::u16string&)> m_onMessage;
 };
 

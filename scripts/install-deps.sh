@@ -28,6 +28,8 @@ packages=(
     python3 shfmt debootstrap
     # the map page: Leaflet, embedded at build time
     libjs-leaflet
+    # the map page's browser tests
+    chromium
 )
 
 missing=()

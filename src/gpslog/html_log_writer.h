@@ -16,10 +16,12 @@ namespace quarnel {
 // The file, in the order it is written:
 // - Begin: the head (policy, title, styles), the map and chart boxes, and the start of the
 //   track data, a JSON array in a <script type="application/json" id="track-data">
-//   element: six numbers per point, flat: time (the tracker's clock as seconds since 1970
-//   read as UTC, see CivilSeconds), latitude and longitude (signed degrees, six decimals,
-//   as the CSV), altitude (metres, one decimal), course (two decimals), speed (km/h, one
-//   decimal); null for an altitude, course or speed that is not a number.
+//   element: six numbers per point, flat: time, latitude and longitude (signed degrees, six
+//   decimals, as the CSV), altitude (metres, one decimal), course (two decimals), speed
+//   (km/h, one decimal); null for an altitude, course or speed that is not a number. The
+//   first point's time is the tracker's clock as seconds since 1970 read as UTC (see
+//   CivilSeconds); every later point's is the seconds since the point before, which keeps
+//   a long log's page smaller.
 // - Add: each point, as the records come, gathered in pieces of some kilobytes; nothing
 //   else is kept per point (TripSummary is constant memory but for its list of stops).
 // - Finish: the end of the data, the summary (figures of TripSummary, computed from the
@@ -49,7 +51,8 @@ private:
     CsvFile& m_file;
     LogWriterOptions m_options;
     TripSummary m_trip;
-    uint32_t m_leftOut = 0;  // records without a position a map can show
+    int64_t m_lastClock = 0;  // the time of the point written before
+    uint32_t m_leftOut = 0;   // records without a position a map can show
     std::string m_pending;
     uint32_t m_pendingPoints = 0;  // points whose data is in m_pending
     uint32_t m_saved = 0;

@@ -283,13 +283,16 @@ FileRead ReadHtml(const std::string& text) {
         read.error = "track data is not six numbers per point";
         return read;
     }
+    long long seconds = 0;
     for (size_t i = 0; i < numbers.size(); i += 6) {
         char* end = nullptr;
-        const long long seconds = std::strtoll(numbers[i].c_str(), &end, 10);
-        if (end == numbers[i].c_str() || *end != '\0') {
+        // The first time counts from 1970, each later one from the time before.
+        const long long time = std::strtoll(numbers[i].c_str(), &end, 10);
+        if (end == numbers[i].c_str() || *end != '\0' || (i > 0 && time < 0)) {
             read.error = "bad time " + numbers[i];
             return read;
         }
+        seconds = i == 0 ? time : seconds + time;
         // The page's times are the tracker's clock on a UTC scale, as ReadCsv reads it.
         FilePoint p;
         p.time = UtcText(seconds);

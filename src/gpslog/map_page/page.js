@@ -37,7 +37,7 @@
     var i;
     for (i = 0; i < n; i++) {
         var k = i * FIELDS;
-        t[i] = raw[k];
+        t[i] = i === 0 ? raw[k] : t[i - 1] + raw[k]; // later times count from the one before
         lat[i] = raw[k + 1];
         lon[i] = raw[k + 2];
         alt[i] = raw[k + 3] === null ? NaN : raw[k + 3];
@@ -167,10 +167,10 @@
     }
 
     // One polyline per band, each holding the runs of stretches in that band, so that even
-    // a long log makes only a few layers.
+    // a long log makes only a few layers. The positions are made once and shared.
     var all = new Array(n);
     for (i = 0; i < n; i++) {
-        all[i] = [lat[i], lon[i]];
+        all[i] = L.latLng(lat[i], lon[i]);
     }
     var runs = {}, gaps = [], used = {};
     var run = null, runBand = null;
@@ -189,22 +189,24 @@
         }
         run.push(all[i + 1]);
     }
-    L.polyline(all, {renderer: renderer, color: '#ffffff', weight: 8, opacity: 0.85,
-                     interactive: false}).addTo(map);
+    // No white edge under the line: a second polyline would cost as much again to draw, and
+    // a drop shadow on the canvas makes every hover redraw it.
     if (gaps.length) {
         L.polyline(gaps, {renderer: renderer, color: '#555555', weight: 3, dashArray: '6 6',
                           interactive: false}).addTo(map);
     }
     Object.keys(runs).forEach(function (key) {
         var b = Number(key);
-        L.polyline(runs[key], {renderer: renderer, weight: 4.5, opacity: 0.95,
+        L.polyline(runs[key], {renderer: renderer, weight: 5, opacity: 0.9,
                                color: b < 0 ? UNKNOWN_COLOR : BANDS[b].color,
                                interactive: false}).addTo(map);
     });
     var bounds = L.latLngBounds(all);
     all = null;
     runs = null;
-    map.fitBounds(bounds, {padding: [24, 24], maxZoom: 16, animate: false});
+    // Room at the foot for the note, the scale, the labels and the legend.
+    map.fitBounds(bounds, {paddingTopLeft: [40, 40], paddingBottomRight: [40, 100], maxZoom: 16,
+                           animate: false});
 
     // Stops, from the summary.
     var stopItems = document.querySelectorAll('#stops li[data-start]');
@@ -305,10 +307,11 @@
 
     var chartBox = document.getElementById('chart');
     var chart = null; // the drawn chart's geometry
-    var highlight = L.circleMarker([lat[0], lon[0]], {renderer: renderer, radius: 9,
-                                                      color: '#000000', weight: 3,
-                                                      fillColor: '#ffe066', fillOpacity: 1,
-                                                      interactive: false});
+    // A marker of its own element, not on the canvas: moving it redraws nothing else.
+    var highlight = L.marker([lat[0], lon[0]], {
+        icon: L.divIcon({className: 'highlight-marker', iconSize: [18, 18]}),
+        interactive: false, keyboard: false, zIndexOffset: 1000
+    });
     highlight.bindTooltip('', {permanent: true, direction: 'top', offset: [0, -10],
                                className: 'highlight-label'});
 

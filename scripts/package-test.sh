@@ -29,7 +29,8 @@ for file in /usr/bin/Quarnel /usr/bin/quarnel-demo /usr/bin/quarnelctl \
             /usr/lib/quarnel/Player.ini /usr/lib/quarnel/Lang/English.ini \
             /usr/lib/udev/rules.d/70-quarnel-tracker.rules \
             /usr/share/applications/quarnel.desktop \
-            /usr/share/icons/hicolor/48x48/apps/quarnel.png; do
+            /usr/share/icons/hicolor/48x48/apps/quarnel.png \
+            /usr/share/doc/quarnel/LEAFLET-NOTICE; do
     [[ -e "$file" ]] || { echo "missing after install: $file" >&2; exit 1; }
 done
 
@@ -40,6 +41,13 @@ profile=$(mktemp)
 quarnelctl --demo get -o "$profile"
 grep -q '^\[system\]' "$profile"
 rm -f "$profile"
+
+echo "=== installed quarnelctl --demo log: a map page with Leaflet inside"
+page=$(mktemp --suffix=.html)
+quarnelctl --demo log "$page"
+grep -q 'Leaflet [0-9][0-9.]*, a JavaScript library' "$page"
+grep -q '<dd id="points" data-value="240">' "$page"
+rm -f "$page"
 
 echo "=== the installed demo window starts and keeps running"
 status=0

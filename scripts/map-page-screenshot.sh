@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Refreshes docs/map-page.png: the map page of the demo drive as headless Chromium shows it
+# offline, saved by the browser test that checks that page.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake --preset default
+cmake --build --preset default --target map_page_browser_test
+QUARNEL_SCREENSHOT_DIR="$PWD/docs" build/default/bin/map_page_browser_test \
+    --gtest_filter='*DemoDriveDrawsEveryCsvLine*'
+echo "docs/map-page.png written"

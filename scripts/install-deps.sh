@@ -22,8 +22,11 @@ packages=(
     gpsbabel libxml2-utils
     # the .deb: CPack's shlibdeps step runs file and dpkg-shlibdeps
     file dpkg-dev
-    # the Windows cross build
+    # the Windows cross build; Qt for it is built from Debian's qt6-base source
+    # (dpkg-source unpacks it, perl runs its header generator); Wine runs the result
     gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    mingw-w64-x86-64-dev xz-utils perl
+    wine wine64 fonts-wine
     # scripts/check-deps.py; scripts/fresh-machine-ci.sh
     python3 shfmt debootstrap
     # the map page: Leaflet, embedded at build time
@@ -32,10 +35,14 @@ packages=(
     chromium
 )
 
+# One dpkg-query for the whole list: scripts that call this on every run stay fast.
+declare -A installed=()
+while read -r name status; do
+    [[ "$status" == "install ok installed" ]] && installed[$name]=1
+done < <(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null || true)
 missing=()
 for p in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-    [[ "$status" == "install ok installed" ]] || missing+=("$p")
+    [[ -n "${installed[$p]:-}" ]] || missing+=("$p")
 done
 
 if ((${#missing[@]} == 0)); then

@@ -32,6 +32,8 @@ struct SimBackend::Device {
     std::vector<Channel*> readers;
     uint64_t lastOutUs = 0;
     uint64_t lastInUs = 0;
+    // Each device has its own endpoints: a report for one wakes only its own readers.
+    std::condition_variable changed;
 };
 
 class SimBackend::Channel final : public HidChannel {
@@ -78,7 +80,10 @@ public:
         SimTracker::Outcome outcome = m_device.tracker->Take(report, kReportSize, acceptUs);
         if (!outcome.accepted) {
             const uint64_t deadline = now + uint64_t{timeoutMs} * 1000;
-            m_backend.WaitUntil(lock, deadline, kNever, &cancel, [] { return false; });
+            while (m_backend.NowUsLocked() < deadline && !cancel.IsSet()) {
+                m_backend.WaitUntil(lock, m_device, deadline, kNever, &cancel,
+                                    [] { return false; });
+            }
             return cancel.IsSet() ? TransferStatus::Cancelled : TransferStatus::TimedOut;
         }
         m_device.lastOutUs = acceptUs;
@@ -96,8 +101,10 @@ public:
         if (outcome.unplugged) {
             m_device.present = false;
         }
-        m_backend.m_changed.notify_all();
-        m_backend.WaitUntil(lock, acceptUs, kNever, nullptr, [] { return false; });
+        m_device.changed.notify_all();
+        while (m_backend.NowUsLocked() < acceptUs) {
+            m_backend.WaitUntil(lock, m_device, acceptUs, kNever, nullptr, [] { return false; });
+        }
         transferred = kReportSize;
         return TransferStatus::Done;
     }
@@ -134,7 +141,7 @@ public:
             }
             const uint64_t next = m_queue.empty() ? kNever : m_queue.front().first;
             const size_t queued = m_queue.size();
-            m_backend.WaitUntil(lock, deadline, next, &cancel,
+            m_backend.WaitUntil(lock, m_device, deadline, next, &cancel,
                                 [&] { return m_queue.size() != queued; });
         }
     }
@@ -203,9 +210,9 @@ void SimBackend::Unplug(const std::string& path) {
     for (auto& d : m_devices) {
         if (d->path == path) {
             d->present = false;
+            d->changed.notify_all();
         }
     }
-    m_changed.notify_all();
 }
 
 void SimBackend::Replug(const std::string& path) {
@@ -270,14 +277,18 @@ std::unique_ptr<HidChannel> SimBackend::Open(const std::string& path, HidAccess 
 }
 
 template <typename Wake>
-void SimBackend::WaitUntil(std::unique_lock<std::mutex>& lock, uint64_t deadlineUs,
+void SimBackend::WaitUntil(std::unique_lock<std::mutex>& lock, Device& device, uint64_t deadlineUs,
                            uint64_t eventUs, CancelEvent* cancel, Wake wake) {
     if (m_virtual != nullptr) {
-        // Nothing happens in virtual time unless someone waits for it: jump to the
-        // earliest thing that can end this wait.
+        // Nothing happens in virtual time unless someone waits for it: wait for the earliest
+        // thing that can end this wait. Other trackers' workers may share the clock (and
+        // this backend), and a timer may plug a device in or out: the backend is let go
+        // while time is waited for.
         const uint64_t target = std::min(deadlineUs, eventUs);
         if (target > m_virtual->NowUs()) {
-            m_virtual->AdvanceTo(target);
+            lock.unlock();
+            m_virtual->WaitUntil(target);
+            lock.lock();
         }
         return;
     }
@@ -288,7 +299,7 @@ void SimBackend::WaitUntil(std::unique_lock<std::mutex>& lock, uint64_t deadline
             return;
         }
         const uint64_t until = std::min(target, now + kCancelSliceUs);
-        m_changed.wait_until(lock, m_realStart + std::chrono::microseconds(until));
+        device.changed.wait_until(lock, m_realStart + std::chrono::microseconds(until));
     }
 }
 

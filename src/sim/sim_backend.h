@@ -23,6 +23,10 @@ namespace quarnel::sim {
 //
 // Every open read handle receives its own copy of each report the device sends, as HID
 // handles do, in a queue of at most 64 reports (the oldest is dropped).
+//
+// Several trackers: each device has its own endpoints and frames, so threads that talk to
+// different devices at once do not wait for each other. On a shared VirtualClock every such
+// thread must take part in its timeline (VirtualClock::Participate).
 class SimBackend final : public HidBackend {
 public:
     SimBackend(VirtualClock* virtualClock, bool usbFrames);
@@ -50,17 +54,17 @@ private:
 
     uint64_t NowUsLocked();
     // Waits until `deadlineUs`, until `wake()` holds, or until `cancel` is set; in virtual
-    // time it jumps to the earliest of `deadlineUs` and `eventUs`.
+    // time it waits for the earliest of `deadlineUs` and `eventUs`, and may return sooner
+    // (a timer of the clock ran): callers check again.
     template <typename Wake>
-    void WaitUntil(std::unique_lock<std::mutex>& lock, uint64_t deadlineUs, uint64_t eventUs,
-                   CancelEvent* cancel, Wake wake);
+    void WaitUntil(std::unique_lock<std::mutex>& lock, Device& device, uint64_t deadlineUs,
+                   uint64_t eventUs, CancelEvent* cancel, Wake wake);
 
     VirtualClock* m_virtual;
     std::unique_ptr<Clock> m_realClock;
     bool m_usbFrames;
     std::chrono::steady_clock::time_point m_realStart;
     std::mutex m_mutex;
-    std::condition_variable m_changed;
     std::vector<std::unique_ptr<Device>> m_devices;
 };
 

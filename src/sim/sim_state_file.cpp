@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "device/command_areas.h"
+#include "sim/sim_fleet.h"
 #include "sim/sim_items.h"
 #include "sim/sim_state.h"
 
@@ -410,16 +411,133 @@ json StateToJson(const SimState& s) {
             {"faults", FaultsToJson(s.faults)}};
 }
 
-}  // namespace
+std::vector<PlugSpan> SpansFromJson(const json& j, const std::string& where) {
+    if (!j.is_array()) {
+        throw StateError(where + ": a list is expected");
+    }
+    std::vector<PlugSpan> spans;
+    for (size_t i = 0; i < j.size(); ++i) {
+        const std::string at = where + "[" + std::to_string(i) + "]";
+        CheckKeys(j[i], {"at_ms", "until_ms"}, at);
+        PlugSpan span;
+        span.atMs = static_cast<uint64_t>(
+            Integer(j[i].value("at_ms", json(0)), at + ".at_ms", 0, INT64_MAX));
+        if (j[i].contains("until_ms")) {
+            span.untilMs =
+                static_cast<uint64_t>(Integer(j[i]["until_ms"], at + ".until_ms", 0, INT64_MAX));
+            if (*span.untilMs <= span.atMs) {
+                throw StateError(at + ": until_ms must come after at_ms");
+            }
+        }
+        if (!spans.empty() && (!spans.back().untilMs || span.atMs < *spans.back().untilMs)) {
+            throw StateError(at + ": begins before the span before it ends");
+        }
+        spans.push_back(span);
+    }
+    return spans;
+}
 
-bool LoadSimState(const std::filesystem::path& path, SimState& state, std::string& error) {
+FleetSetup FleetFromJson(const json& root) {
+    CheckKeys(root, {"trackers"}, "fleet");
+    const json& list = root["trackers"];
+    if (!list.is_array() || list.empty() || list.size() > kMaxFleetTrackers) {
+        throw StateError("trackers: a list of 1 to " + std::to_string(kMaxFleetTrackers) +
+                         " trackers is expected");
+    }
+    FleetSetup fleet;
+    for (size_t i = 0; i < list.size(); ++i) {
+        const std::string where = "trackers[" + std::to_string(i) + "]";
+        if (!list[i].is_object()) {
+            throw StateError(where + ": an object is expected");
+        }
+        json state = list[i];
+        FleetTracker t;
+        t.path = FleetPath(i);
+        if (state.contains("path")) {
+            if (!state["path"].is_string() || state["path"].get<std::string>().empty()) {
+                throw StateError(where + ".path: a text is expected");
+            }
+            t.path = state["path"].get<std::string>();
+            state.erase("path");
+        }
+        if (state.contains("plugged")) {
+            t.plugged = SpansFromJson(state["plugged"], where + ".plugged");
+            state.erase("plugged");
+        }
+        try {
+            t.state = StateFromJson(state);
+        } catch (const StateError& e) {
+            throw StateError(where + ": " + e.what());
+        }
+        for (const FleetTracker& other : fleet.trackers) {
+            if (other.path == t.path) {
+                throw StateError(where + ".path: \"" + t.path + "\" is taken twice");
+            }
+        }
+        fleet.trackers.push_back(std::move(t));
+    }
+    return fleet;
+}
+
+json FleetToJson(const FleetSetup& fleet) {
+    json list = json::array();
+    for (const FleetTracker& t : fleet.trackers) {
+        json entry = StateToJson(t.state);
+        entry["path"] = t.path;
+        if (!t.plugged.empty()) {
+            json spans = json::array();
+            for (const PlugSpan& span : t.plugged) {
+                json s = {{"at_ms", span.atMs}};
+                if (span.untilMs) {
+                    s["until_ms"] = *span.untilMs;
+                }
+                spans.push_back(s);
+            }
+            entry["plugged"] = spans;
+        }
+        list.push_back(entry);
+    }
+    return {{"trackers", list}};
+}
+
+bool ReadJson(const std::filesystem::path& path, json& root, std::string& error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = path.string() + ": cannot be opened";
         return false;
     }
     try {
-        const json root = json::parse(in);
+        root = json::parse(in);
+        return true;
+    } catch (const json::exception& e) {
+        error = path.string() + ": " + e.what();
+    }
+    return false;
+}
+
+bool WriteJson(const std::filesystem::path& path, const json& root, std::string& error) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        error = path.string() + ": cannot be created";
+        return false;
+    }
+    out << root.dump(2) << '\n';
+    out.flush();
+    if (!out) {
+        error = path.string() + ": writing failed";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool LoadSimState(const std::filesystem::path& path, SimState& state, std::string& error) {
+    json root;
+    if (!ReadJson(path, root, error)) {
+        return false;
+    }
+    try {
         state = StateFromJson(root);
         return true;
     } catch (const json::exception& e) {
@@ -431,18 +549,37 @@ bool LoadSimState(const std::filesystem::path& path, SimState& state, std::strin
 }
 
 bool SaveSimState(const std::filesystem::path& path, const SimState& state, std::string& error) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        error = path.string() + ": cannot be created";
+    return WriteJson(path, StateToJson(state), error);
+}
+
+bool LoadSimFleet(const std::filesystem::path& path, FleetSetup& fleet, std::string& error) {
+    json root;
+    if (!ReadJson(path, root, error)) {
         return false;
     }
-    out << StateToJson(state).dump(2) << '\n';
-    out.flush();
-    if (!out) {
-        error = path.string() + ": writing failed";
-        return false;
+    try {
+        if (root.is_object() && root.contains("trackers")) {
+            fleet = FleetFromJson(root);
+            return true;
+        }
+        FleetSetup one;
+        one.trackers.push_back(FleetTracker{FleetPath(0), StateFromJson(root), {}});
+        one.singleTracker = true;
+        fleet = std::move(one);
+        return true;
+    } catch (const json::exception& e) {
+        error = path.string() + ": " + e.what();
+    } catch (const StateError& e) {
+        error = path.string() + ": " + e.what();
     }
-    return true;
+    return false;
+}
+
+bool SaveSimFleet(const std::filesystem::path& path, const FleetSetup& fleet, std::string& error) {
+    if (fleet.singleTracker && fleet.trackers.size() == 1) {
+        return SaveSimState(path, fleet.trackers.front().state, error);
+    }
+    return WriteJson(path, FleetToJson(fleet), error);
 }
 
 }  // namespace quarnel::sim

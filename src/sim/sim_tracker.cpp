@@ -257,7 +257,12 @@ std::vector<uint8_t> SimTracker::Answer(const uint8_t* p, uint64_t nowUs, uint32
     }
     if (group == 0 && op == OP_SET && index == kFactoryDefaultIndex) {
         ++m_factoryResets;
+        // The IMEI and the firmware version say which tracker this is and what it runs:
+        // they are not configuration, and stay.
         SimState factory = FactoryState();
+        for (const auto& identity : {std::pair{0, 0}, std::pair{0, 8}}) {
+            factory.items[identity] = m_state.items[identity];
+        }
         m_state.items = factory.items;
         m_state.phoneLists = factory.phoneLists;
         return {};

@@ -107,6 +107,17 @@ TEST(SimTracker, ClosingWriteAndFactoryDefaultAreCommands) {
     EXPECT_EQ(t.State().log.size(), DemoState().log.size()) << "the log is not configuration";
 }
 
+TEST(SimTracker, FactoryDefaultKeepsTheImeiAndFirmwareVersion) {
+    SimState s = DemoState();
+    s.items[{0, 0}] = {'3', '5', '1', '2'};
+    s.items[{0, 8}] = {'V', '2'};
+    SimTracker t(s);
+    Send(t, CommandReport(19, OP_SET, 8, 0, 14));
+    EXPECT_EQ((t.State().items[{0, 0}]), (std::vector<uint8_t>{'3', '5', '1', '2'}));
+    EXPECT_EQ((t.State().items[{0, 8}]), (std::vector<uint8_t>{'V', '2'}));
+    EXPECT_EQ((t.State().items[{1, 0}]), (FactoryState().items.at({1, 0})));
+}
+
 TEST(SimTracker, LogCountThenRecordsInOrderThenErasedMemory) {
     SimState s = FactoryState();
     LogFix fix;

@@ -61,9 +61,9 @@ std::unique_ptr<HidChannel> AnswerWatch::Open(const std::string& path, HidAccess
         // opened for transfers has been found to be the tracker.
         if (access != HidAccess::None && !Tripped()) {
             m_path = path;
-            Trip(Trouble::CannotOpen, std::string("the tracker at ") + path +
-                                          " cannot be opened for " +
-                                          (access == HidAccess::Read ? "reading" : "writing"));
+            m_refusedAccess = access == HidAccess::Read ? "reading" : "writing";
+            Trip(Trouble::CannotOpen,
+                 "the tracker at " + path + " cannot be opened for " + m_refusedAccess);
         }
         return nullptr;
     }
@@ -102,6 +102,9 @@ void AnswerWatch::Written(const uint8_t* report, TransferStatus status) {
     }
     ++m_written;
     m_pending = true;
+    if (m_onWritten) {
+        m_onWritten(m_written);
+    }
 }
 
 void AnswerWatch::Read(const uint8_t* report, TransferStatus status, uint32_t length) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +43,13 @@ public:
     // What went wrong, for the user: "no reply to the reading of APN".
     const std::string& Description() const { return m_description; }
     const std::string& Path() const { return m_path; }
+    // With CannotOpen: "reading" or "writing".
+    const std::string& RefusedAccess() const { return m_refusedAccess; }
+
+    // Called with the number of commands written so far, after each one is taken.
+    void OnCommandWritten(std::function<void(uint64_t written)> observer) {
+        m_onWritten = std::move(observer);
+    }
 
     uint64_t Enumerations() const { return m_enumerations; }
     uint64_t Opens() const { return m_opens; }
@@ -62,6 +70,8 @@ private:
     Trouble m_trouble = Trouble::None;
     std::string m_description;
     std::string m_path;
+    std::string m_refusedAccess;
+    std::function<void(uint64_t)> m_onWritten;
     bool m_pending = false;  // the last command written has not been answered yet
     // Its sequence byte, then payload bytes 0-11: the header and a list entry's number.
     std::array<uint8_t, 13> m_pendingHeader{};

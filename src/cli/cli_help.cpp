@@ -8,10 +8,17 @@ namespace quarnel::cli {
 namespace {
 
 constexpr std::string_view kGlobalOptions =
+    "Choosing the tracker (every command that talks to one):\n"
+    "  --device PATH       the tracker at PATH (see quarnelctl list)\n"
+    "  --imei IMEI         the tracker whose IMEI is IMEI\n"
+    "  --all               every attached tracker at once, then a summary table\n"
+    "  Without them a command takes the tracker attached; with several attached, set,\n"
+    "  default, erase and update refuse and list them.\n"
+    "\n"
     "Global options:\n"
-    "  --demo              use the simulated tracker with its demonstration configuration\n"
-    "                      and GPS log instead of a tracker on USB\n"
-    "  --state FILE        use the simulated tracker started from a state file\n"
+    "  --demo [N]          use N simulated trackers (1 without N) with the demonstration\n"
+    "                      configuration and GPS log instead of trackers on USB\n"
+    "  --state FILE        use the simulated tracker(s) started from a state file\n"
     "                      (docs/simulated-tracker.md)\n"
     "  --save-state FILE   after the command, save the simulated tracker's state to FILE\n"
     "  -h, --help          show this help; after a command, that command's help\n"

@@ -1,6 +1,11 @@
+#include <memory>
+
 #include "cli/commands.h"
 #include "cli/device_run.h"
 #include "cli/file_io.h"
+#include "cli/file_pattern.h"
+#include "cli/fleet_run.h"
+#include "params/param_catalogue.h"
 #include "profile/profile_check.h"
 #include "profile/profile_form.h"
 #include "profile/profile_syntax.h"
@@ -26,33 +31,46 @@ void WarnAboutValues(CliEnvironment& env, const Profile& profile) {
 }  // namespace
 
 int RunGet(const CommandLine& line, CliEnvironment& env) {
-    int status = 0;
-    std::unique_ptr<DeviceRun> run = StartDeviceRun(line, env, status);
-    if (!run) {
-        return status;
+    const bool toStdout = !line.output || *line.output == "-";
+    if (line.choice.all && (toStdout || !HasImeiField(*line.output))) {
+        return Report(env, {ExitStatus::Usage,
+                            "get --all writes one profile per tracker: name them with {imei} in "
+                            "-o, as in -o 'profiles/{imei}.ini' (see quarnelctl get --help)"});
     }
-    if (auto failure = run->ReadConfiguration()) {
-        return run->End(env, Report(env, *failure));
-    }
+    auto claims = std::make_shared<FileClaims>();
+    JobRules rules;
+    rules.commands = ReadTransactionCount();
+    return RunOnTrackers(
+        line, env, rules, [&line, toStdout, claims](DeviceRun& run, CliEnvironment& e) {
+            if (auto failure = run.ReadConfiguration()) {
+                return Report(e, *failure);
+            }
+            Profile profile = ProfileFromForm(run.form);
+            profile.readAt = UtcTimeText(e.now());
+            const std::string text = FormatProfile(profile);
+            WarnAboutValues(e, profile);
 
-    Profile profile = ProfileFromForm(run->form);
-    profile.readAt = UtcTimeText(env.now());
-    const std::string text = FormatProfile(profile);
-    WarnAboutValues(env, profile);
-
-    if (line.output && *line.output != "-") {
-        std::string error;
-        if (!WriteWholeFile(*line.output, text, error)) {
-            return run->End(env, Report(env, {ExitStatus::FileError, error}));
-        }
-    } else {
-        env.out << text << std::flush;
-        if (!env.out) {
-            return run->End(env, Report(env, {ExitStatus::FileError,
-                                              "cannot write the profile to standard output"}));
-        }
-    }
-    return run->End(env, 0);
+            if (!toStdout) {
+                std::string file;
+                if (auto failure = NameFile(*line.output, run, *claims, file)) {
+                    return Report(e, *failure);
+                }
+                std::string error;
+                if (!WriteWholeFile(file, text, error)) {
+                    return Report(e, {ExitStatus::FileError, error});
+                }
+                if (e.worker) {
+                    e.out << "profile written to " << file << "\n" << std::flush;
+                }
+                return 0;
+            }
+            e.out << text << std::flush;
+            if (!e.out) {
+                return Report(
+                    e, {ExitStatus::FileError, "cannot write the profile to standard output"});
+            }
+            return 0;
+        });
 }
 
 }  // namespace quarnel::cli

@@ -1,22 +1,23 @@
 #include "cli/commands.h"
 #include "cli/device_run.h"
+#include "cli/fleet_run.h"
 #include "form/control_ids.h"
+#include "params/param_catalogue.h"
 
 namespace quarnel::cli {
 
 int RunInfo(const CommandLine& line, CliEnvironment& env) {
-    int status = 0;
-    std::unique_ptr<DeviceRun> run = StartDeviceRun(line, env, status);
-    if (!run) {
-        return status;
-    }
-    if (auto failure = run->ReadConfiguration()) {
-        return run->End(env, Report(env, *failure));
-    }
-    env.out << "IMEI: " << Utf8(run->form.GetText(ctl::ImeiDisplay)) << "\n"
-            << "Firmware version: " << Utf8(run->form.GetText(ctl::VersionEdit)) << "\n"
-            << std::flush;
-    return run->End(env, 0);
+    JobRules rules;
+    rules.commands = ReadTransactionCount();
+    return RunOnTrackers(line, env, rules, [](DeviceRun& run, CliEnvironment& e) {
+        if (auto failure = run.ReadConfiguration()) {
+            return Report(e, *failure);
+        }
+        e.out << "IMEI: " << Utf8(run.form.GetText(ctl::ImeiDisplay)) << "\n"
+              << "Firmware version: " << Utf8(run.form.GetText(ctl::VersionEdit)) << "\n"
+              << std::flush;
+        return 0;
+    });
 }
 
 }  // namespace quarnel::cli

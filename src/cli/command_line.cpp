@@ -70,8 +70,26 @@ private:
             m_out.help = true;
         } else if (arg == "--version") {
             m_out.version = true;
-        } else if (arg == "--demo") {
-            m_out.global.demo = true;
+        } else if (Named(arg, "--demo")) {
+            return Demo(arg, error);
+        } else if (Named(arg, "--device")) {
+            m_out.commandOptions.push_back("--device");
+            return Value("--device", arg, value, error) &&
+                   Once(m_out.choice.device, "--device", value, error);
+        } else if (Named(arg, "--imei")) {
+            m_out.commandOptions.push_back("--imei");
+            return Value("--imei", arg, value, error) &&
+                   Once(m_out.choice.imei, "--imei", value, error);
+        } else if (arg == "--all") {
+            m_out.commandOptions.push_back("--all");
+            m_out.choice.all = true;
+        } else if (arg == "--each") {
+            m_out.commandOptions.push_back("--each");
+            m_out.each = true;
+        } else if (Named(arg, "--report")) {
+            m_out.commandOptions.push_back("--report");
+            return Value("--report", arg, value, error) &&
+                   Once(m_out.report, "--report", value, error);
         } else if (Named(arg, "--state")) {
             return Value("--state", arg, value, error) &&
                    Once(m_out.global.stateFile, "--state", std::filesystem::path(value), error);
@@ -93,6 +111,40 @@ private:
         } else {
             error = "unknown option " + arg;
             return false;
+        }
+        return true;
+    }
+
+    static bool Digits(const std::string& s) {
+        return !s.empty() && s.size() <= 4 &&
+               s.find_first_not_of("0123456789") == std::string::npos;
+    }
+
+    // "--demo", "--demo N" or "--demo=N": N simulated trackers. A command or file is never
+    // a plain number, so a number after --demo is its count.
+    bool Demo(const std::string& arg, std::string& error) {
+        std::string count;
+        if (arg.size() > 6) {
+            count = arg.substr(7);
+            if (!Digits(count)) {
+                error = "--demo takes a number of trackers, not \"" + count + "\"";
+                return false;
+            }
+        } else if (m_next < m_args.size() && Digits(m_args[m_next])) {
+            count = m_args[m_next++];
+        }
+        if (m_out.global.demo) {
+            error = "option --demo is given twice";
+            return false;
+        }
+        m_out.global.demo = true;
+        if (!count.empty()) {
+            const unsigned long n = std::stoul(count);
+            if (n < 1 || n > kMaxDemoTrackers) {
+                error = "--demo takes 1 to " + std::to_string(kMaxDemoTrackers) + " trackers";
+                return false;
+            }
+            m_out.global.demoTrackers = n;
         }
         return true;
     }

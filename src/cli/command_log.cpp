@@ -1,8 +1,12 @@
 #include <sys/stat.h>
 
+#include <memory>
+
 #include "cli/commands.h"
 #include "cli/device_run.h"
 #include "cli/file_io.h"
+#include "cli/file_pattern.h"
+#include "cli/fleet_run.h"
 #include "cli/log_format.h"
 #include "cli/progress_display.h"
 #include "form/control_ids.h"
@@ -119,8 +123,8 @@ std::optional<Failure> DownloadMap(LogFormat format, DeviceRun& run,
 }
 
 // Where each format's writer is chosen.
-std::optional<Failure> Download(LogFormat format, DeviceRun& run,
-                                const std::filesystem::path& file, uint32_t& saved) {
+std::optional<Failure> Download(LogFormat format, DeviceRun& run, const std::filesystem::path& file,
+                                uint32_t& saved) {
     if (format == LogFormat::Csv) {
         std::optional<Failure> failure = DownloadCsv(run, file);
         if (const auto bytes = RegularFileBytes(file)) {
@@ -134,34 +138,51 @@ std::optional<Failure> Download(LogFormat format, DeviceRun& run,
 }  // namespace
 
 int RunLog(const CommandLine& line, CliEnvironment& env) {
-    const std::filesystem::path file = line.operands.at(0);
+    const std::string pattern = line.operands.at(0);
     std::string error;
-    const std::optional<LogFormat> format = ChooseLogFormat(line.format, file, error);
+    const std::optional<LogFormat> format = ChooseLogFormat(line.format, pattern, error);
     if (!format) {
         return Report(env, {ExitStatus::Usage, error + " (see quarnelctl log --help)"});
     }
-
-    int status = 0;
-    std::unique_ptr<DeviceRun> run = StartDeviceRun(line, env, status);
-    if (!run) {
-        return status;
+    if (line.choice.all && !HasImeiField(pattern)) {
+        return Report(env, {ExitStatus::Usage,
+                            "log --all writes one file per tracker: name them with {imei}, as in "
+                            "'logs/{imei}.gpx' (see quarnelctl log --help)"});
     }
-    ProgressDisplay progress(env.err, env.errIsTerminal, "Downloading the GPS log");
-    run->form.OnProgress([&progress](int id, int position) {
-        if (id == ctl::LogProgress) {
-            progress.Show(position);
-        }
-    });
-    uint32_t saved = 0;
-    std::optional<Failure> failure = Download(*format, *run, file, saved);
-    progress.Finish();
-    if (failure) {
-        return run->End(env, Report(env, *failure));
-    }
-    env.out << "GPS log saved to " << file.string() << " (" << saved
-            << (saved == 1 ? " record" : " records") << ").\n"
-            << std::flush;
-    return run->End(env, 0);
+    auto claims = std::make_shared<FileClaims>();
+    JobRules rules;
+    rules.identifyFirst = true;
+    rules.progressBar = ctl::LogProgress;
+    return RunOnTrackers(
+        line, env, rules, [&pattern, format, claims](DeviceRun& run, CliEnvironment& e) {
+            std::string name;
+            if (auto failure = NameFile(pattern, run, *claims, name)) {
+                return Report(e, *failure);
+            }
+            const std::filesystem::path file = name;
+            // A worker of --all leaves its progress to the run.
+            std::optional<ProgressDisplay> progress;
+            if (!e.worker) {
+                progress.emplace(e.err, e.errIsTerminal, "Downloading the GPS log");
+                run.form.OnProgress([&progress](int id, int position) {
+                    if (id == ctl::LogProgress) {
+                        progress->Show(position);
+                    }
+                });
+            }
+            uint32_t saved = 0;
+            std::optional<Failure> failure = Download(*format, run, file, saved);
+            if (progress) {
+                progress->Finish();
+            }
+            if (failure) {
+                return Report(e, *failure);
+            }
+            e.out << "GPS log saved to " << file.string() << " (" << saved
+                  << (saved == 1 ? " record" : " records") << ").\n"
+                  << std::flush;
+            return 0;
+        });
 }
 
 }  // namespace quarnel::cli

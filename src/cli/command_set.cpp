@@ -1,8 +1,14 @@
+#include <memory>
+
 #include "cli/commands.h"
 #include "cli/device_run.h"
+#include "cli/fleet_run.h"
 #include "cli/headless_form.h"
 #include "cli/profile_input.h"
+#include "cli/provisioning_report.h"
+#include "cli/write_profile.h"
 #include "form/messages.h"
+#include "params/param_catalogue.h"
 #include "params/param_commands.h"
 #include "profile/profile_form.h"
 #include "profile/profile_syntax.h"
@@ -27,6 +33,7 @@ std::optional<Failure> ReadBack(DeviceRun& run, CliEnvironment& env, const std::
         failure->message += " (while reading the profile back; it was written)";
         return failure;
     }
+    run.NoteIdentity(back);
     const std::vector<ValueDifference> differences =
         CompareAfterWrite(checked.profile, ProfileFromForm(back));
     for (const ValueDifference& d : differences) {
@@ -43,6 +50,27 @@ std::optional<Failure> ReadBack(DeviceRun& run, CliEnvironment& env, const std::
 }
 
 }  // namespace
+
+int WriteProfile(DeviceRun& run, CliEnvironment& env, const std::string& path,
+                 const CheckedProfile& checked) {
+    FillForm(checked.profile, run.form);
+    CommandContext ctx = run.Context();
+    SetParameter(ctx, run.params);
+    if (auto failure = run.TrackerFailure()) {
+        if (failure->status == ExitStatus::StoppedAnswering) {
+            failure->message += "; its configuration may be partly written";
+        }
+        return Report(env, *failure);
+    }
+    if (auto failure = run.UnexpectedMessages({msg::kSetFinish})) {
+        return Report(env, *failure);
+    }
+    if (auto failure = ReadBack(run, env, path, checked)) {
+        return Report(env, *failure);
+    }
+    env.out << path << " written to the tracker and read back the same.\n" << std::flush;
+    return 0;
+}
 
 int RunSet(const CommandLine& line, CliEnvironment& env) {
     const std::string& path = line.operands.at(0);
@@ -65,28 +93,37 @@ int RunSet(const CommandLine& line, CliEnvironment& env) {
                               : ": the checksum does not match; writing it all the same "
                                 "(--force)"));
     }
+    if (line.each) {
+        return RunStation(line, env, path, *checked);
+    }
 
-    std::unique_ptr<DeviceRun> run = StartDeviceRun(line, env, status);
-    if (!run) {
-        return status;
-    }
-    FillForm(checked->profile, run->form);
-    CommandContext ctx = run->Context();
-    SetParameter(ctx, run->params);
-    if (auto failure = run->TrackerFailure()) {
-        if (failure->status == ExitStatus::StoppedAnswering) {
-            failure->message += "; its configuration may be partly written";
+    std::shared_ptr<ProvisioningReport> report;
+    if (line.report) {
+        report = std::make_shared<ProvisioningReport>();
+        std::string error;
+        if (!report->Open(*line.report, error)) {
+            return Report(env, {ExitStatus::FileError, error});
         }
-        return run->End(env, Report(env, *failure));
     }
-    if (auto failure = run->UnexpectedMessages({msg::kSetFinish})) {
-        return run->End(env, Report(env, *failure));
-    }
-    if (auto failure = ReadBack(*run, env, path, *checked)) {
-        return run->End(env, Report(env, *failure));
-    }
-    env.out << path << " written to the tracker and read back the same.\n" << std::flush;
-    return run->End(env, 0);
+    JobRules rules;
+    rules.changesTracker = true;
+    rules.commands = WriteTransactionCount() + ReadTransactionCount();
+    const CheckedProfile& profile = *checked;
+    return RunOnTrackers(line, env, rules, [&](DeviceRun& run, CliEnvironment& e) {
+        const int result = WriteProfile(run, e, path, profile);
+        if (report) {
+            const TrackerIdentity identity = run.Identity().value_or(TrackerIdentity{});
+            std::string error;
+            if (!report->Append(
+                    {e.now(), identity.imei, identity.firmware, path, profile.checksum,
+                     result == 0 ? "OK"
+                                 : "failed (" + std::to_string(result) + "): " + e.lastFailure},
+                    error)) {
+                return Report(e, {ExitStatus::FileError, error});
+            }
+        }
+        return result;
+    });
 }
 
 }  // namespace quarnel::cli

@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 #include "cli/device_run.h"
+#include "cli/fleet_run.h"
 #include "cli/progress_display.h"
 #include "firmware/firmware_messages.h"
 #include "firmware/firmware_update.h"
@@ -48,28 +49,35 @@ std::optional<Failure> Judge(DeviceRun& run, const std::string& image, const std
 int RunUpdate(const CommandLine& line, CliEnvironment& env) {
     const std::string& image = line.operands.at(0);
     const std::string& digest = line.operands.at(1);
-    int status = 0;
-    std::unique_ptr<DeviceRun> run = StartDeviceRun(line, env, status);
-    if (!run) {
-        return status;
-    }
-    run->ui.AnswerDialogsWith({image, digest});
-    ProgressDisplay progress(env.err, env.errIsTerminal, "Sending the firmware");
-    run->form.OnProgress([&progress](int id, int position) {
-        if (id == ctl::UpdateProgress) {
-            progress.Show(position);
+    JobRules rules;
+    rules.changesTracker = true;
+    rules.identifyFirst = true;
+    rules.progressBar = ctl::UpdateProgress;
+    return RunOnTrackers(line, env, rules, [&image, &digest](DeviceRun& run, CliEnvironment& e) {
+        run.ui.AnswerDialogsWith({image, digest});
+        // A worker of --all leaves its progress to the run.
+        std::optional<ProgressDisplay> progress;
+        if (!e.worker) {
+            progress.emplace(e.err, e.errIsTerminal, "Sending the firmware");
+            run.form.OnProgress([&progress](int id, int position) {
+                if (id == ctl::UpdateProgress) {
+                    progress->Show(position);
+                }
+            });
         }
+        CommandContext ctx = run.Context();
+        OnUpdateFirmware(ctx);
+        if (progress) {
+            progress->Finish();
+        }
+        if (auto failure = Judge(run, image, digest)) {
+            return Report(e, *failure);
+        }
+        e.out << Utf8(msg::kFileCheckMd5Ok) << "\n"
+              << "The firmware was sent. " << Utf8(msg::kUnplugAndReboot) << "\n"
+              << std::flush;
+        return 0;
     });
-    CommandContext ctx = run->Context();
-    OnUpdateFirmware(ctx);
-    progress.Finish();
-    if (auto failure = Judge(*run, image, digest)) {
-        return run->End(env, Report(env, *failure));
-    }
-    env.out << Utf8(msg::kFileCheckMd5Ok) << "\n"
-            << "The firmware was sent. " << Utf8(msg::kUnplugAndReboot) << "\n"
-            << std::flush;
-    return run->End(env, 0);
 }
 
 }  // namespace quarnel::cli

@@ -15,6 +15,10 @@ enum CommandOption : unsigned {
     kOptionOutput = 1u << 0,  // -o, --output
     kOptionForce = 1u << 1,   // --force
     kOptionFormat = 1u << 2,  // --format
+    kOptionChoose = 1u << 3,  // --device, --imei
+    kOptionAll = 1u << 4,     // --all
+    kOptionEach = 1u << 5,    // --each
+    kOptionReport = 1u << 6,  // --report
 };
 
 // One command of quarnelctl: its help and the function that runs it. A run function
@@ -36,6 +40,7 @@ std::span<const CommandSpec> Commands();
 const CommandSpec* FindCommand(std::string_view name);
 
 // The commands, one file each (command_*.cpp).
+int RunList(const CommandLine& line, CliEnvironment& env);
 int RunInfo(const CommandLine& line, CliEnvironment& env);
 int RunGet(const CommandLine& line, CliEnvironment& env);
 int RunSet(const CommandLine& line, CliEnvironment& env);

@@ -20,6 +20,10 @@ constexpr std::array kStatuses{
                    "profile written, but the tracker reads some values back differently"},
     ExitStatusInfo{ExitStatus::CannotOpenTracker,
                    "a tracker is attached but cannot be opened (permissions)"},
+    ExitStatusInfo{ExitStatus::SomeFailed,
+                   "several trackers: at least one failed; the summary says which and why"},
+    ExitStatusInfo{ExitStatus::ChooseTracker,
+                   "several trackers are attached; choose one (--device, --imei) or --all"},
 };
 
 }  // namespace

@@ -19,6 +19,8 @@ enum class ExitStatus : int {
     DigestMismatch = 7,     // "FILE CHECK MD5 NG"; nothing was sent
     ReadBackDiffers = 8,    // the profile was written, but the tracker reads back otherwise
     CannotOpenTracker = 9,  // a tracker is attached but this user may not open it
+    SomeFailed = 10,        // with several trackers: at least one failed (the summary says why)
+    ChooseTracker = 11,     // several trackers are attached and the command does not say which
 };
 
 struct ExitStatusInfo {

@@ -96,6 +96,39 @@ bool WriteWholeFile(const std::filesystem::path& path, std::string_view bytes, s
     return true;
 }
 
+bool AppendToFile(const std::filesystem::path& path, std::string_view bytes, std::string& error,
+                  uint64_t* sizeBefore) {
+    const int fd = OpenRetrying(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = Describe(path, "open", errno);
+        return false;
+    }
+    struct stat info {};
+    int code = 0;
+    bool ok = ::fstat(fd, &info) == 0;
+    if (!ok) {
+        code = errno;
+    }
+    if (ok && sizeBefore != nullptr) {
+        *sizeBefore = static_cast<uint64_t>(info.st_size);
+    }
+    ok = ok && WriteAll(fd, bytes, code);
+    if (ok && !bytes.empty() && ::fsync(fd) != 0 && errno != EINVAL) {
+        // EINVAL: a special file that cannot be synced; there is nothing to lose.
+        ok = false;
+        code = errno;
+    }
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        code = errno;
+    }
+    if (!ok) {
+        error = Describe(path, "append to", code);
+        return false;
+    }
+    return true;
+}
+
 bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes, std::string& error) {
     struct stat old {};
     if (::stat(path.c_str(), &old) != 0) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -17,6 +18,12 @@ bool ReadWholeFile(const std::filesystem::path& path, size_t limit, std::string&
 // Creates or empties `path` and writes `bytes`; true only when every byte reached it and
 // it closed without error (so a full disk, or /dev/full, is an error).
 bool WriteWholeFile(const std::filesystem::path& path, std::string_view bytes, std::string& error);
+
+// Appends `bytes` to `path` (created if need be) in one write and syncs it, so a record
+// written before a crash or a pulled plug is kept. Returns the file's size before, in
+// `sizeBefore` when given.
+bool AppendToFile(const std::filesystem::path& path, std::string_view bytes, std::string& error,
+                  uint64_t* sizeBefore = nullptr);
 
 // Replaces the file at `path` by `bytes` all at once: written to a new file beside it,
 // synced, given the old file's permissions and renamed over it. A failure leaves the old

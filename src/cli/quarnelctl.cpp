@@ -16,15 +16,30 @@ int UsageError(CliEnvironment& env, const std::string& message) {
     return Report(env, {ExitStatus::Usage, message + std::string(kHint)});
 }
 
-std::string OptionName(unsigned option) {
-    switch (option) {
-        case kOptionOutput:
-            return "--output";
-        case kOptionForce:
-            return "--force";
-        default:
-            return "--format";
+// The command options and the flag of the commands that take each.
+constexpr std::pair<std::string_view, unsigned> kOptionFlags[] = {
+    {"--output", kOptionOutput}, {"--force", kOptionForce},   {"--format", kOptionFormat},
+    {"--device", kOptionChoose}, {"--imei", kOptionChoose},   {"--all", kOptionAll},
+    {"--each", kOptionEach},     {"--report", kOptionReport},
+};
+
+// The options that choose trackers, against each other.
+std::optional<std::string> ChoiceMisfit(const CommandLine& line) {
+    const TrackerChoice& c = line.choice;
+    if (c.device && c.imei) {
+        return "choose the tracker with --device or with --imei, not both";
     }
+    if (c.all && (c.device || c.imei)) {
+        return "--all works on every tracker; it does not go with --device or --imei";
+    }
+    if (line.each && (c.all || c.device || c.imei)) {
+        return "--each waits for trackers to be plugged in; it does not go with --all, --device "
+               "or --imei";
+    }
+    if (line.report && !line.each && !c.all) {
+        return "--report records a run on several trackers: it goes with --each or --all";
+    }
+    return std::nullopt;
 }
 
 // The command line against the command: operands, options, global options.
@@ -36,8 +51,8 @@ std::optional<std::string> Misfit(const CommandLine& line, const CommandSpec& co
     }
     for (const std::string& given : line.commandOptions) {
         bool allowed = false;
-        for (unsigned option : {kOptionOutput, kOptionForce, kOptionFormat}) {
-            allowed = allowed || ((command.options & option) != 0 && OptionName(option) == given);
+        for (const auto& [name, flag] : kOptionFlags) {
+            allowed = allowed || ((command.options & flag) != 0 && name == given);
         }
         if (!allowed) {
             return "option " + given + " does not go with " + std::string(command.name);
@@ -46,7 +61,7 @@ std::optional<std::string> Misfit(const CommandLine& line, const CommandSpec& co
     if (line.global.saveStateFile && !line.global.Simulated()) {
         return "--save-state needs --demo or --state";
     }
-    return std::nullopt;
+    return ChoiceMisfit(line);
 }
 
 int Dispatch(const std::vector<std::string>& args, CliEnvironment& env) {

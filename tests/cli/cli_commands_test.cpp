@@ -724,8 +724,8 @@ TEST_P(QuarnelctlHelp, ShowsTheUsageAndEveryStatusOfTheCommand) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, QuarnelctlHelp,
-                         testing::Values("info", "get", "set", "default", "log", "erase", "update",
-                                         "seal"),
+                         testing::Values("list", "info", "get", "set", "default", "log", "erase",
+                                         "update", "seal"),
                          [](const testing::TestParamInfo<std::string>& command) {
                              return command.param;
                          });

@@ -53,6 +53,31 @@ TEST(ParseCommandLine, EndsOptionsAtTwoDashesAndTakesADashAsAnOperand) {
     EXPECT_EQ(line.global.saveStateFile, std::filesystem::path("t"));
 }
 
+TEST(ParseCommandLine, TakesTheNumberOfDemoTrackersAndTheTrackerChoice) {
+    CommandLine line;
+    std::string error;
+    ASSERT_TRUE(
+        ParseCommandLine({"--demo", "4", "set", "--all", "--report=r.csv", "p.ini"}, line, error))
+        << error;
+    EXPECT_TRUE(line.global.demo);
+    EXPECT_EQ(line.global.demoTrackers, 4u);
+    EXPECT_TRUE(line.choice.all);
+    EXPECT_EQ(line.report, "r.csv");
+    EXPECT_EQ(line.operands, std::vector<std::string>{"p.ini"});
+    ASSERT_TRUE(ParseCommandLine({"--demo", "list"}, line, error)) << error;
+    EXPECT_EQ(line.global.demoTrackers, 1u);
+    EXPECT_EQ(line.command, "list");
+    ASSERT_TRUE(
+        ParseCommandLine({"info", "--demo=12", "--imei", "35", "--device=/dev/x"}, line, error))
+        << error;
+    EXPECT_EQ(line.global.demoTrackers, 12u);
+    EXPECT_EQ(line.choice.imei, "35");
+    EXPECT_EQ(line.choice.device, "/dev/x");
+    EXPECT_EQ(line.commandOptions, (std::vector<std::string>{"--imei", "--device"}));
+    ASSERT_TRUE(ParseCommandLine({"set", "--each", "p.ini"}, line, error)) << error;
+    EXPECT_TRUE(line.each);
+}
+
 struct BadLine {
     const char* name;
     std::vector<std::string> args;
@@ -74,7 +99,14 @@ INSTANTIATE_TEST_SUITE_P(
                     BadLine{"OutputWithoutValue", {"get", "-o"}, "-o needs a value"},
                     BadLine{"StateWithoutValue", {"--state"}, "--state needs a value"},
                     BadLine{"OutputTwice", {"get", "-o", "a", "--output=b"}, "given twice"},
-                    BadLine{"StateTwice", {"--state=a", "--state", "b", "info"}, "given twice"}),
+                    BadLine{"StateTwice", {"--state=a", "--state", "b", "info"}, "given twice"},
+                    BadLine{"NoDemoTrackers", {"--demo=0", "list"}, "--demo takes 1 to 64"},
+                    BadLine{
+                        "TooManyDemoTrackers", {"--demo", "65", "list"}, "--demo takes 1 to 64"},
+                    BadLine{"DemoOfWords", {"--demo=some", "list"}, "not \"some\""},
+                    BadLine{"DemoTwice", {"--demo", "--demo", "2"}, "--demo is given twice"},
+                    BadLine{"DeviceWithoutValue", {"info", "--device"}, "--device needs a value"},
+                    BadLine{"ImeiTwice", {"info", "--imei=1", "--imei=2"}, "given twice"}),
     [](const testing::TestParamInfo<BadLine>& p) { return std::string(p.param.name); });
 
 // --- log format ---

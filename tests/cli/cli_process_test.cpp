@@ -6,7 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/cli_rig.h"
@@ -26,10 +30,9 @@ struct Outcome {
     std::string err;
 };
 
-// Runs quarnelctl with `args`; its standard output goes to `stdoutPath` when given.
-Outcome Quarnelctl(const Scratch& dir, std::vector<std::string> args, std::string stdoutPath = "") {
-    const std::string outFile = stdoutPath.empty() ? dir.File("stdout.txt") : stdoutPath;
-    const std::string errFile = dir.File("stderr.txt");
+// Starts quarnelctl with `args`, its standard output and error into files; its process,
+// or 0 when it could not be started.
+pid_t Start(std::vector<std::string> args, const std::string& outFile, const std::string& errFile) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
@@ -43,13 +46,35 @@ Outcome Quarnelctl(const Scratch& dir, std::vector<std::string> args, std::strin
         argv.push_back(a.data());
     }
     argv.push_back(nullptr);
+    // Whatever the test runner does with Ctrl+C, the program starts as from a shell.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    sigset_t interrupt;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    posix_spawnattr_setsigdefault(&attributes, &interrupt);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     pid_t pid = 0;
+    if (posix_spawn(&pid, QUARNELCTL_PATH, &actions, &attributes, argv.data(), environ) != 0) {
+        pid = 0;
+    }
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// Runs quarnelctl with `args`; its standard output goes to `stdoutPath` when given.
+Outcome Quarnelctl(const Scratch& dir, std::vector<std::string> args, std::string stdoutPath = "") {
+    const std::string outFile = stdoutPath.empty() ? dir.File("stdout.txt") : stdoutPath;
+    const std::string errFile = dir.File("stderr.txt");
+    const pid_t pid = Start(std::move(args), outFile, errFile);
     Outcome o;
-    if (posix_spawn(&pid, QUARNELCTL_PATH, &actions, nullptr, argv.data(), environ) != 0) {
-        posix_spawn_file_actions_destroy(&actions);
+    if (pid == 0) {
         return o;
     }
-    posix_spawn_file_actions_destroy(&actions);
     int wstatus = 0;
     waitpid(pid, &wstatus, 0);
     o.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
@@ -66,7 +91,9 @@ TEST(QuarnelctlProcess, ShowsHelpAndSucceeds) {
     EXPECT_EQ(o.err, "");
     const Outcome set = Quarnelctl(dir, {"set", "--help"});
     EXPECT_EQ(set.status, 0);
-    EXPECT_EQ(set.out.rfind("Usage: quarnelctl [GLOBAL OPTIONS] set [--force] PROFILE\n", 0), 0u);
+    EXPECT_EQ(
+        set.out.rfind("Usage: quarnelctl [GLOBAL OPTIONS] set [--force] [--each] PROFILE\n", 0),
+        0u);
 }
 
 TEST(QuarnelctlProcess, ReadsTheDemoTracker) {
@@ -129,6 +156,49 @@ TEST(QuarnelctlProcess, EndsWithADistinctStatusAndOneLine) {
         EXPECT_NE(last.find(c.says), std::string::npos) << o.err;
         EXPECT_EQ(o.out, "");
     }
+}
+
+// Simulated trackers plugged in one after another: the station writes each, keeps its
+// record, and ends by itself once no more can come.
+TEST(QuarnelctlProcess, TheStationWritesDemoTrackersAsTheyArePluggedIn) {
+    Scratch dir;
+    const std::string profile = dir.File("fleet.ini");
+    ASSERT_EQ(Quarnelctl(dir, {"--demo", "get", "-o", profile}).status, 0);
+    const std::string report = dir.File("installed.csv");
+    const Outcome o =
+        Quarnelctl(dir, {"--demo", "3", "set", "--each", "--report", report, profile});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out.rfind("356938035643809  OK\n356938035643817  OK\n356938035643825  OK\n"
+                          "TRACKER ",
+                          0),
+              0u)
+        << o.out;
+    const std::string rows = ReadFile(report);
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 4) << rows;
+}
+
+// On real USB, with no tracker attached, the station waits until Ctrl+C; then it ends
+// with its summary and without a failure.
+TEST(QuarnelctlProcess, TheStationEndsOnCtrlC) {
+    Scratch dir;
+    const std::string profile = dir.File("fleet.ini");
+    ASSERT_EQ(Quarnelctl(dir, {"--demo", "get", "-o", profile}).status, 0);
+    const std::string out = dir.File("station.out");
+    const std::string err = dir.File("station.err");
+    const pid_t pid = Start({"set", "--each", profile}, out, err);
+    ASSERT_NE(pid, 0);
+    // It catches Ctrl+C from the moment it says that it waits.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (ReadFile(err).find("Ctrl+C ends.") == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ::kill(pid, SIGINT);
+    int wstatus = 0;
+    ::waitpid(pid, &wstatus, 0);
+    ASSERT_TRUE(WIFEXITED(wstatus)) << ReadFile(err);
+    EXPECT_EQ(WEXITSTATUS(wstatus), 0) << ReadFile(err);
+    EXPECT_EQ(ReadFile(out), "No tracker was written.\n");
 }
 
 TEST(QuarnelctlProcess, NoticesAFullStandardOutput) {

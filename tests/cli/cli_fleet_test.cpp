@@ -19,6 +19,7 @@
 #include "profile/profile_write.h"
 #include "sim/sim_fleet.h"
 #include "sim/sim_state.h"
+#include "support/row_name.h"
 #include "support/sim_fixture.h"
 
 namespace quarnel {
@@ -28,6 +29,7 @@ using cli::ExitStatus;
 using test::Exchange;
 using test::Fleet;
 using test::FleetRig;
+using test::PrintTo;
 using test::ReadFile;
 using test::Scratch;
 
@@ -289,7 +291,7 @@ INSTANTIATE_TEST_SUITE_P(
                 ExitStatus::Usage,
                 {"quarnelctl: log --all writes one file per tracker: name them with {imei}, as "
                  "in 'logs/{imei}.gpx' (see quarnelctl log --help)"}}),
-    [](const testing::TestParamInfo<Refusal>& p) { return std::string(p.param.name); });
+    test::RowName());
 
 TEST(QuarnelctlChoose, AReadWithSeveralTakesTheFirstAndSaysSo) {
     FleetRig rig(Fleet({Demo(0), Demo(1)}));
@@ -442,7 +444,7 @@ INSTANTIATE_TEST_SUITE_P(
                     AllCase{"LogKml", {"log", "--all", "@dir{imei}.kml"}, {"{imei}.kml"}},
                     AllCase{"Erase", {"erase", "--all"}, {}},
                     AllCase{"Update", {"update", "--all", "@dirfw.bin", "@dirfw.md5"}, {}}),
-    [](const testing::TestParamInfo<AllCase>& p) { return std::string(p.param.name); });
+    test::RowName());
 
 TEST(QuarnelctlAll, PrefixesEachTrackersOwnLinesAndSucceedsWhenAllDo) {
     FleetRig rig(Fleet({Demo(0), Demo(1)}));

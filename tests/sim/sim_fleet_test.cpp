@@ -19,9 +19,12 @@
 #include "device/hid_cmd.h"
 #include "device/tracker_paths.h"
 #include "sim/virtual_clock.h"
+#include "support/row_name.h"
 
 namespace quarnel::sim {
 namespace {
+
+using test::PrintTo;
 
 // --- the virtual clock alone ---
 
@@ -244,7 +247,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BadFleet{"SpanAfterForever",
                              R"({"trackers": [{"plugged": [{"at_ms": 0}, {"at_ms": 300}]}]})",
                              "begins before the span before it ends"}),
-    [](const testing::TestParamInfo<BadFleet>& p) { return std::string(p.param.name); });
+    test::RowName());
 
 }  // namespace
 }  // namespace quarnel::sim

@@ -309,13 +309,23 @@ bool HeadlessBrowser::Open(const std::string& url, std::string& error, bool navi
             return false;
         }
     }
-    if (navigatorOffline && !Call("Network.emulateNetworkConditions",
-                                  {{"offline", true},
-                                   {"latency", 0},
-                                   {"downloadThroughput", -1},
-                                   {"uploadThroughput", -1}},
-                                  error)) {
-        return false;
+    // Offline as the page sees it: the network lets nothing through and navigator.onLine is
+    // false. Chromium 150 drops network emulation at every navigation, so the page's
+    // navigator is also told so by a script that runs before the page's own; later versions
+    // keep the emulation and report it themselves.
+    if (navigatorOffline) {
+        const nlohmann::json offline = {{"offline", true},
+                                        {"latency", 0},
+                                        {"downloadThroughput", -1},
+                                        {"uploadThroughput", -1}};
+        const nlohmann::json navigatorSaysOffline = {
+            {"source",
+             "Object.defineProperty(Navigator.prototype, 'onLine', "
+             "{get: () => false, configurable: true});"}};
+        if (!Call("Network.emulateNetworkConditions", offline, error) ||
+            !Call("Page.addScriptToEvaluateOnNewDocument", navigatorSaysOffline, error)) {
+            return false;
+        }
     }
     const auto navigated = Call("Page.navigate", {{"url", url}}, error);
     if (!navigated) {

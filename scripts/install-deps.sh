@@ -14,6 +14,9 @@ packages=(
     nlohmann-json3-dev
     umockdev libumockdev-dev
     clang libclang-rt-14-dev
+    # the C library's symbols, so the thread sanitiser's suppressions (tests/tsan.supp)
+    # can name its functions (valgrind pulls it in where valgrind is installed)
+    libc6-dbg
     # the window under a virtual display, screenshots (xdotool clicks), fonts, locales
     xvfb xauth x11-apps imagemagick xdotool
     fonts-dejavu-core fonts-noto-cjk

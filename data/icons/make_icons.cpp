@@ -1,16 +1,21 @@
 // Draws the program's icon (a tracker pin on a map tile, with a satellite signal) at the
-// four sizes the window uses and writes them as PNGs beside this file:
+// four sizes the window uses and writes them as PNGs beside this file, and the same four
+// as the Windows programs' icon resource (quarnel.ico, in the resource's order 32, 16, 48, 64):
 //   cmake --build --preset default --target quarnel-make-icons
 //   build/default/bin/quarnel-make-icons data/icons
 // Each size is drawn for its own pixel grid rather than scaled from a large picture, so
 // the small ones stay crisp.
+#include <QByteArray>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <cstdint>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -90,6 +95,40 @@ QImage Draw(int size) {
     return image;
 }
 
+void PutLittleEndian(QByteArray& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.append(static_cast<char>((value >> (8 * i)) & 0xff));
+}
+
+// An .ico file whose images are the PNG files already written, which every Windows since
+// Vista reads, so the program's icon is the window's icon to the byte.
+QByteArray IconFile(const QString& dir, const std::vector<int>& sizes) {
+    std::vector<QByteArray> images;
+    for (const int size : sizes) {
+        QFile png(dir + QStringLiteral("/quarnel-%1.png").arg(size));
+        if (!png.open(QIODevice::ReadOnly)) return {};
+        images.push_back(png.readAll());
+    }
+    QByteArray out;
+    PutLittleEndian(out, 0, 2);  // reserved
+    PutLittleEndian(out, 1, 2);  // an icon, not a cursor
+    PutLittleEndian(out, static_cast<std::uint32_t>(sizes.size()), 2);
+    std::uint32_t offset = 6 + 16 * static_cast<std::uint32_t>(sizes.size());
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const auto side = static_cast<std::uint32_t>(sizes[i]);
+        PutLittleEndian(out, side, 1);
+        PutLittleEndian(out, side, 1);
+        PutLittleEndian(out, 0, 1);   // no palette
+        PutLittleEndian(out, 0, 1);   // reserved
+        PutLittleEndian(out, 1, 2);   // colour planes
+        PutLittleEndian(out, 32, 2);  // bits per pixel
+        PutLittleEndian(out, static_cast<std::uint32_t>(images[i].size()), 4);
+        PutLittleEndian(out, offset, 4);
+        offset += static_cast<std::uint32_t>(images[i].size());
+    }
+    for (const QByteArray& image : images) out.append(image);
+    return out;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -101,6 +140,12 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             return 1;
         }
+    }
+    QFile ico(dir + QStringLiteral("/quarnel.ico"));
+    const QByteArray icon = IconFile(dir, {32, 16, 48, 64});
+    if (icon.isEmpty() || !ico.open(QIODevice::WriteOnly) || ico.write(icon) < 0) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(ico.fileName()));
+        return 1;
     }
     return 0;
 }

@@ -1,10 +1,9 @@
 #include "cli/cli_ui.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
+
+#include "os/files.h"
 
 namespace quarnel::cli {
 
@@ -12,15 +11,16 @@ namespace {
 
 // Opens and closes `path` as the command will; the error when that fails.
 std::error_code Try(const std::filesystem::path& path, bool forWriting) {
-    const int flags = forWriting ? O_RDWR | O_CREAT | O_CLOEXEC : O_RDONLY | O_CLOEXEC;
-    int fd = -1;
-    do {
-        fd = ::open(path.c_str(), flags, 0666);
-    } while (fd < 0 && errno == EINTR);
+    const int fd = os::Open(path, forWriting ? os::Access::ReadWriteCreate : os::Access::Read);
+    // A folder to read from opens on Linux and fails only when read; the command reports
+    // that failure in its own words, so a folder refused at the open (Windows) goes on too.
+    if (fd < 0 && !forWriting && errno == EISDIR) {
+        return {};
+    }
     if (fd < 0) {
         return std::error_code(errno, std::generic_category());
     }
-    ::close(fd);
+    os::Close(fd);
     return {};
 }
 

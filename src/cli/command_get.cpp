@@ -5,6 +5,7 @@
 #include "cli/file_io.h"
 #include "cli/file_pattern.h"
 #include "cli/fleet_run.h"
+#include "os/files.h"
 #include "params/param_catalogue.h"
 #include "profile/profile_check.h"
 #include "profile/profile_form.h"
@@ -56,7 +57,7 @@ int RunGet(const CommandLine& line, CliEnvironment& env) {
                     return Report(e, *failure);
                 }
                 std::string error;
-                if (!WriteWholeFile(file, text, error)) {
+                if (!WriteWholeFile(os::PathFromUtf8(file), text, error)) {
                     return Report(e, {ExitStatus::FileError, error});
                 }
                 if (e.worker) {

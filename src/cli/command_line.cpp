@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "os/files.h"
+
 namespace quarnel::cli {
 
 namespace {
@@ -92,11 +94,10 @@ private:
                    Once(m_out.report, "--report", value, error);
         } else if (Named(arg, "--state")) {
             return Value("--state", arg, value, error) &&
-                   Once(m_out.global.stateFile, "--state", std::filesystem::path(value), error);
+                   Once(m_out.global.stateFile, "--state", os::PathFromUtf8(value), error);
         } else if (Named(arg, "--save-state")) {
             return Value("--save-state", arg, value, error) &&
-                   Once(m_out.global.saveStateFile, "--save-state", std::filesystem::path(value),
-                        error);
+                   Once(m_out.global.saveStateFile, "--save-state", os::PathFromUtf8(value), error);
         } else if (arg == "-o" || Named(arg, "--output")) {
             m_out.commandOptions.push_back("--output");
             return Value(arg == "-o" ? "-o" : "--output", arg, value, error) &&

@@ -1,4 +1,3 @@
-#include <sys/stat.h>
 
 #include <memory>
 
@@ -16,6 +15,7 @@
 #include "gpslog/log_record.h"
 #include "gpslog/log_tasks.h"
 #include "i18n/lang_table.h"
+#include "os/files.h"
 
 namespace quarnel::cli {
 
@@ -38,11 +38,11 @@ const std::u16string* OwnWordsOnStop(const CliUi& ui) {
 
 // The CSV file's bytes, when it is a regular file that can be read (not a device).
 std::optional<std::string> RegularFileBytes(const std::filesystem::path& file) {
-    struct stat info {};
+    os::FileInfo info;
     std::string bytes;
     std::string error;
-    if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        !ReadWholeFile(file, static_cast<size_t>(info.st_size), bytes, error)) {
+    if (!os::Stat(file, info) || !info.regular ||
+        !ReadWholeFile(file, static_cast<size_t>(info.size), bytes, error)) {
         return std::nullopt;
     }
     return bytes;
@@ -75,11 +75,11 @@ std::optional<Failure> DownloadCsv(DeviceRun& run, const std::filesystem::path& 
         return Failure{ExitStatus::StoppedAnswering, Utf8(*ownWords)};
     }
     if (const auto& trouble = run.ui.Trouble()) {
-        return Failure{ExitStatus::FileError,
-                       "cannot create " + trouble->path.string() + ": " + trouble->error.message()};
+        return Failure{ExitStatus::FileError, "cannot create " + os::Utf8FromPath(trouble->path) +
+                                                  ": " + trouble->error.message()};
     }
     if (const std::u16string* notWritten = run.ui.SaidStartingWith(kFileNotWritten)) {
-        return Failure{ExitStatus::FileError, file.string() + ": " + Utf8(*notWritten)};
+        return Failure{ExitStatus::FileError, os::Utf8FromPath(file) + ": " + Utf8(*notWritten)};
     }
     if (auto failure = run.UnexpectedMessages({})) {
         return failure;
@@ -87,7 +87,7 @@ std::optional<Failure> DownloadCsv(DeviceRun& run, const std::filesystem::path& 
     // The download ends without a word when it cannot create the file; the file was
     // tried just before, so that happens only if it changed meanwhile.
     if (const auto bytes = RegularFileBytes(file); bytes && !bytes->starts_with(kCsvHeader)) {
-        return Failure{ExitStatus::FileError, "cannot create " + file.string()};
+        return Failure{ExitStatus::FileError, "cannot create " + os::Utf8FromPath(file)};
     }
     return std::nullopt;
 }
@@ -110,7 +110,7 @@ std::optional<Failure> DownloadMap(LogFormat format, DeviceRun& run,
             return run.TrackerFailure();
         case LogDownloadEnd::FileNotCreated:
         case LogDownloadEnd::WriteFailed:
-            return Failure{ExitStatus::FileError, file.string() + ": " + problem};
+            return Failure{ExitStatus::FileError, os::Utf8FromPath(file) + ": " + problem};
         case LogDownloadEnd::CountMissing:
         case LogDownloadEnd::NotReady:
         case LogDownloadEnd::TrackerSilent:
@@ -159,7 +159,7 @@ int RunLog(const CommandLine& line, CliEnvironment& env) {
             if (auto failure = NameFile(pattern, run, *claims, name)) {
                 return Report(e, *failure);
             }
-            const std::filesystem::path file = name;
+            const std::filesystem::path file = os::PathFromUtf8(name);
             // A worker of --all leaves its progress to the run.
             std::optional<ProgressDisplay> progress;
             if (!e.worker) {
@@ -178,7 +178,7 @@ int RunLog(const CommandLine& line, CliEnvironment& env) {
             if (failure) {
                 return Report(e, *failure);
             }
-            e.out << "GPS log saved to " << file.string() << " (" << saved
+            e.out << "GPS log saved to " << os::Utf8FromPath(file) << " (" << saved
                   << (saved == 1 ? " record" : " records") << ").\n"
                   << std::flush;
             return 0;

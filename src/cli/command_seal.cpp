@@ -2,6 +2,7 @@
 #include "cli/device_run.h"
 #include "cli/file_io.h"
 #include "cli/profile_input.h"
+#include "os/files.h"
 
 namespace quarnel::cli {
 
@@ -25,7 +26,7 @@ int RunSeal(const CommandLine& line, CliEnvironment& env) {
         return 0;
     }
     std::string error;
-    if (!ReplaceFile(path, SealProfileText(bytes, *checked), error)) {
+    if (!ReplaceFile(os::PathFromUtf8(path), SealProfileText(bytes, *checked), error)) {
         return Report(env, {ExitStatus::FileError, error});
     }
     env.out << path << " sealed (" << checked->checksum << ").\n" << std::flush;

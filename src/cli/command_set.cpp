@@ -8,6 +8,7 @@
 #include "cli/provisioning_report.h"
 #include "cli/write_profile.h"
 #include "form/messages.h"
+#include "os/files.h"
 #include "params/param_catalogue.h"
 #include "params/param_commands.h"
 #include "profile/profile_form.h"
@@ -101,7 +102,7 @@ int RunSet(const CommandLine& line, CliEnvironment& env) {
     if (line.report) {
         report = std::make_shared<ProvisioningReport>();
         std::string error;
-        if (!report->Open(*line.report, error)) {
+        if (!report->Open(os::PathFromUtf8(*line.report), error)) {
             return Report(env, {ExitStatus::FileError, error});
         }
     }

@@ -6,6 +6,7 @@
 #include "firmware/firmware_update.h"
 #include "form/control_ids.h"
 #include "form/messages.h"
+#include "os/files.h"
 
 namespace quarnel::cli {
 
@@ -21,8 +22,8 @@ std::optional<Failure> Judge(DeviceRun& run, const std::string& image, const std
         return failure;
     }
     if (const auto& trouble = ui.Trouble()) {
-        return Failure{ExitStatus::FileError,
-                       "cannot open " + trouble->path.string() + ": " + trouble->error.message()};
+        return Failure{ExitStatus::FileError, "cannot open " + os::Utf8FromPath(trouble->path) +
+                                                  ": " + trouble->error.message()};
     }
     if (ui.Said(msg::kCannotReadImageFile)) {
         return Failure{ExitStatus::FileError, image + ": " + Utf8(msg::kCannotReadImageFile)};
@@ -54,7 +55,7 @@ int RunUpdate(const CommandLine& line, CliEnvironment& env) {
     rules.identifyFirst = true;
     rules.progressBar = ctl::UpdateProgress;
     return RunOnTrackers(line, env, rules, [&image, &digest](DeviceRun& run, CliEnvironment& e) {
-        run.ui.AnswerDialogsWith({image, digest});
+        run.ui.AnswerDialogsWith({os::PathFromUtf8(image), os::PathFromUtf8(digest)});
         // A worker of --all leaves its progress to the run.
         std::optional<ProgressDisplay> progress;
         if (!e.worker) {

@@ -1,11 +1,11 @@
-#include <unistd.h>
-
 #include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/quarnelctl.h"
+#include "os/files.h"
+#include "os/process.h"
 
 namespace {
 
@@ -21,9 +21,10 @@ extern "C" void OnInterrupt(int) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    quarnel::os::PrepareProcess();
+    const std::vector<std::string> args = quarnel::os::Utf8Arguments(argc, argv);
     quarnel::cli::CliEnvironment env{std::cout, std::cerr};
-    env.errIsTerminal = ::isatty(STDERR_FILENO) == 1;
+    env.errIsTerminal = quarnel::os::IsTerminal(2);
     env.catchInterrupt = [] { std::signal(SIGINT, OnInterrupt); };
     env.interrupted = [] { return g_interrupted != 0; };
     return quarnel::cli::RunQuarnelctl(args, env);

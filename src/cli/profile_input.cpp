@@ -2,6 +2,7 @@
 
 #include "cli/device_run.h"
 #include "cli/file_io.h"
+#include "os/files.h"
 
 namespace quarnel::cli {
 
@@ -11,7 +12,7 @@ std::optional<CheckedProfile> ReadProfileFile(const std::string& path, ChecksumR
     std::string bytes;
     std::string error;
     // One byte past the limit is enough to know that a file is too large to be a profile.
-    if (!ReadWholeFile(path, kMaxProfileBytes + 1, bytes, error)) {
+    if (!ReadWholeFile(os::PathFromUtf8(path), kMaxProfileBytes + 1, bytes, error)) {
         status = Report(env, {ExitStatus::FileError, error});
         return std::nullopt;
     }

@@ -12,6 +12,7 @@
 #include "cli/provisioning_report.h"
 #include "cli/write_profile.h"
 #include "device/tracker_paths.h"
+#include "os/files.h"
 
 namespace quarnel::cli {
 
@@ -189,7 +190,7 @@ int RunStation(const CommandLine& line, CliEnvironment& env, const std::string& 
     std::string error;
     if (line.report) {
         report = std::make_unique<ProvisioningReport>();
-        if (!report->Open(*line.report, error)) {
+        if (!report->Open(os::PathFromUtf8(*line.report), error)) {
             return Report(env, {ExitStatus::FileError, error});
         }
     }

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 
 namespace quarnel {
@@ -26,7 +25,8 @@ public:
     void Close();
 
 private:
-    std::FILE* m_file = nullptr;
+    int m_fd = -1;
+    bool m_folder = false;  // a folder was chosen: it "opens" and fails to read
 };
 
 }  // namespace quarnel

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <sys/types.h>
-
+#include <cstdint>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -37,7 +36,7 @@ public:
 
 private:
     int m_fd = -1;
-    off_t m_size = 0;  // bytes written since Create
+    uint64_t m_size = 0;  // bytes written since Create (64 bits everywhere: a log can pass 2 GiB)
     std::error_code m_error;
 };
 

@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "os/files.h"
+
 namespace quarnel {
 
 std::optional<LogFormat> LogFormatForExtension(const std::filesystem::path& path) {
-    std::string extension = path.extension().string();
+    std::string extension = os::Utf8FromPath(path.extension());
     for (char& c : extension) {
         // ASCII only: a locale-dependent tolower could fold other bytes of a UTF-8 name.
         if (c >= 'A' && c <= 'Z') {

@@ -21,8 +21,10 @@ std::string Reason(const std::error_code& error) {
     switch (error.value()) {
         case ENOSPC:
             return "the disk is full";
+#ifdef EDQUOT  // Windows has no disk quotas in errno
         case EDQUOT:
             return "the disk quota is used up";
+#endif
         case EFBIG:
             return "the file is too large";
         case EIO:

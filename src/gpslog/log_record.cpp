@@ -16,12 +16,24 @@ float GetFloat(const uint8_t* at) {
     return std::bit_cast<float>(GetLe32(at));
 }
 
+// printf's fixed-point text of `v` with `decimals` places, cut to the buffer. Not-a-number
+// is written as the GNU C library writes it ("nan", "-nan" with the sign bit set), which
+// the Windows C library would write without its sign: the same file on every system.
+template <size_t N>
+void Fixed(double v, int decimals, char (&text)[N]) {
+    if (std::isnan(v)) {
+        std::snprintf(text, N, "%s", std::signbit(v) ? "-nan" : "nan");
+    } else {
+        std::snprintf(text, N, "%.*f", decimals, v);
+    }
+}
+
 // "%f" of the coordinate's absolute value, at most 15 characters; the sign becomes the
 // hemisphere letter. NaN is not >= 0, so it takes the southern or western letter.
 char Coordinate(float value, char positive, char negative, char (&text)[16]) {
     const double v = value;
     const bool nonNegative = v >= 0;
-    std::snprintf(text, sizeof text, "%f", nonNegative ? v : -v);
+    Fixed(nonNegative ? v : -v, 6, text);
     return nonNegative ? positive : negative;
 }
 
@@ -91,13 +103,18 @@ std::string FormatLogLine(uint32_t index, const LogRecord& record) {
 
     // The longest possible line (every float at its largest magnitude) is about 210
     // characters, so nothing is ever cut here.
+    char altitude[64];
+    char course[64];
+    char speed[64];
+    Fixed(record.altitude, 1, altitude);
+    Fixed(record.course, 2, course);
+    Fixed(record.speed, 1, speed);
     char line[256];
     const int n = std::snprintf(
         line, sizeof line,
-        "%" PRIu32 ",T,%04d/%02d/%02d,%02d:%02d:%02d,%s,%c,%s,%c,%.1fm,%.2f,%.1fkm/h\r\n", index,
+        "%" PRIu32 ",T,%04d/%02d/%02d,%02d:%02d:%02d,%s,%c,%s,%c,%sm,%s,%skm/h\r\n", index,
         2000 + record.year, record.month, record.day, record.hour, record.minute, record.second,
-        latitude, ns, longitude, ew, static_cast<double>(record.altitude),
-        static_cast<double>(record.course), static_cast<double>(record.speed));
+        latitude, ns, longitude, ew, altitude, course, speed);
     if (n < 0) {
         return {};
     }

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "os/files.h"
+
 namespace quarnel {
 
 namespace {
@@ -35,10 +37,9 @@ int64_t RecordUtcSeconds(const LogRecord& record, int64_t recordTime,
 }
 
 std::string XsdDateTime(int64_t utcSeconds) {
-    const std::time_t t = static_cast<std::time_t>(utcSeconds);
     std::tm tm{};
     // xsd:dateTime years have four digits here; outside them there is no honest text.
-    if (::gmtime_r(&t, &tm) == nullptr || tm.tm_year < -1900 || tm.tm_year > 9999 - 1900) {
+    if (!os::UtcCalendar(utcSeconds, tm) || tm.tm_year < -1900 || tm.tm_year > 9999 - 1900) {
         return {};
     }
     char text[64];

@@ -1,23 +1,18 @@
 #include "i18n/file_bytes.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include "os/files.h"
 
 namespace quarnel {
 
 namespace {
 
-// Closes the descriptor on every way out. Don't retry close on EINTR: the descriptor is
-// released either way on Linux.
+// Closes the descriptor on every way out.
 class FdGuard {
 public:
     explicit FdGuard(int fd) : m_fd(fd) {}
     ~FdGuard() {
         if (m_fd >= 0) {
-            ::close(m_fd);
+            os::Close(m_fd);
         }
     }
     FdGuard(const FdGuard&) = delete;
@@ -31,27 +26,28 @@ private:
 }  // namespace
 
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
-    // O_NONBLOCK so that a pipe named here cannot hang the window; it is refused below.
-    FdGuard fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    // Without waiting, so that a pipe named here cannot hang the window; it is refused
+    // below.
+    FdGuard fd(os::Open(path, os::Access::ReadNoWait));
     if (fd.get() < 0) {
         return std::nullopt;
     }
-    // Opening a folder for reading succeeds on Linux; only reading it fails.
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    // Linux opens a folder for reading (Windows refuses); only regular files are read.
+    os::FileInfo info;
+    if (!os::Stat(fd.get(), info) || !info.regular) {
         return std::nullopt;
     }
 
     std::string bytes;
-    bytes.reserve(static_cast<size_t>(info.st_size));
+    bytes.reserve(static_cast<size_t>(info.size));
     char chunk[16384];
     for (;;) {
-        const ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
+        const int64_t n = os::ReadSome(fd.get(), chunk, sizeof chunk);
         if (n > 0) {
             bytes.append(chunk, static_cast<size_t>(n));
         } else if (n == 0) {
             return bytes;
-        } else if (errno != EINTR) {
+        } else {
             return std::nullopt;
         }
     }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "os/files.h"
 #include "profile/crc32.h"
 #include "profile/profile_syntax.h"
 
@@ -86,7 +87,7 @@ std::string FormatProfile(const Profile& profile) {
 
 std::u16string UtcTimeText(std::time_t time) {
     std::tm utc{};
-    gmtime_r(&time, &utc);
+    os::UtcCalendar(static_cast<int64_t>(time), utc);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
     return std::u16string(text, text + std::char_traits<char>::length(text));

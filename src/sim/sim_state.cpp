@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <numbers>
 
 #include "sim/sim_items.h"
 
@@ -99,12 +100,13 @@ SimState DemoState() {
     double lat = 22.6273, lon = 120.3014;
     int secondOfDay = 8 * 3600;
     for (int i = 0; i < 240; ++i) {
-        const double phase = i / 240.0 * 2 * M_PI;
+        const double phase = i / 240.0 * 2 * std::numbers::pi;
         const double speed = i < 5 ? 0.0 : 28.0 + 22.0 * std::sin(phase * 3);
         const double course = std::fmod(35.0 + 80.0 * std::sin(phase), 360.0);
         const double metres = speed / 3.6 * 20;
-        lat += metres * std::cos(course * M_PI / 180) / 111320.0;
-        lon += metres * std::sin(course * M_PI / 180) / (111320.0 * std::cos(lat * M_PI / 180));
+        lat += metres * std::cos(course * std::numbers::pi / 180) / 111320.0;
+        lon += metres * std::sin(course * std::numbers::pi / 180) /
+               (111320.0 * std::cos(lat * std::numbers::pi / 180));
         fix.tag = i + 1;
         fix.hour = secondOfDay / 3600;
         fix.minute = secondOfDay / 60 % 60;

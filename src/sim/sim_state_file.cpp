@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "device/command_areas.h"
+#include "os/files.h"
 #include "sim/sim_fleet.h"
 #include "sim/sim_items.h"
 #include "sim/sim_state.h"
@@ -503,14 +504,14 @@ json FleetToJson(const FleetSetup& fleet) {
 bool ReadJson(const std::filesystem::path& path, json& root, std::string& error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        error = path.string() + ": cannot be opened";
+        error = os::Utf8FromPath(path) + ": cannot be opened";
         return false;
     }
     try {
         root = json::parse(in);
         return true;
     } catch (const json::exception& e) {
-        error = path.string() + ": " + e.what();
+        error = os::Utf8FromPath(path) + ": " + e.what();
     }
     return false;
 }
@@ -518,13 +519,13 @@ bool ReadJson(const std::filesystem::path& path, json& root, std::string& error)
 bool WriteJson(const std::filesystem::path& path, const json& root, std::string& error) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) {
-        error = path.string() + ": cannot be created";
+        error = os::Utf8FromPath(path) + ": cannot be created";
         return false;
     }
     out << root.dump(2) << '\n';
     out.flush();
     if (!out) {
-        error = path.string() + ": writing failed";
+        error = os::Utf8FromPath(path) + ": writing failed";
         return false;
     }
     return true;
@@ -541,9 +542,9 @@ bool LoadSimState(const std::filesystem::path& path, SimState& state, std::strin
         state = StateFromJson(root);
         return true;
     } catch (const json::exception& e) {
-        error = path.string() + ": " + e.what();
+        error = os::Utf8FromPath(path) + ": " + e.what();
     } catch (const StateError& e) {
-        error = path.string() + ": " + e.what();
+        error = os::Utf8FromPath(path) + ": " + e.what();
     }
     return false;
 }
@@ -568,9 +569,9 @@ bool LoadSimFleet(const std::filesystem::path& path, FleetSetup& fleet, std::str
         fleet = std::move(one);
         return true;
     } catch (const json::exception& e) {
-        error = path.string() + ": " + e.what();
+        error = os::Utf8FromPath(path) + ": " + e.what();
     } catch (const StateError& e) {
-        error = path.string() + ": " + e.what();
+        error = os::Utf8FromPath(path) + ": " + e.what();
     }
     return false;
 }

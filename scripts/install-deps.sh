@@ -29,6 +29,8 @@ packages=(
     # (dpkg-source unpacks it, perl runs its header generator); Wine runs the result
     gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     mingw-w64-x86-64-dev xz-utils perl
+    # GoogleTest's source, built for Windows by scripts/windows-sysroot.sh
+    googletest
     wine wine64 fonts-wine
     # scripts/check-deps.py; scripts/fresh-machine-ci.sh
     python3 shfmt debootstrap

@@ -14,6 +14,7 @@
 #include "gpslog/log_files.h"
 #include "gpslog/log_test_support.h"
 #include "sim/sim_state.h"
+#include "support/time_zone.h"
 
 namespace quarnel {
 namespace {
@@ -53,7 +54,7 @@ int64_t Utc(const std::string& date, const std::string& time) {
     }
     tm.tm_year -= 1900;
     tm.tm_mon -= 1;
-    return static_cast<int64_t>(::timegm(&tm));  // carries February 31 into March
+    return test::UtcSeconds(tm);  // carries February 31 into March
 }
 
 // gpsbabel's "unicsv" output: a header naming the columns, then one line per point.

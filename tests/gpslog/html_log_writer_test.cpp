@@ -325,6 +325,10 @@ TEST(MapPage, PointsReachTheFileAsTheyComeNotAtTheEnd) {
 }
 
 TEST(MapPage, DiskFillingUpKeepsWholePointsAndCountsThem) {
+    if (!test::kHaveFileSizeLimit) {
+        GTEST_SKIP() << test::kNoFileSizeLimit;
+    }
+
     test::TempDir dir;
     const auto path = dir.File("trip.html");
     const size_t head = test::DownloadToFile({}, path, LogFormat::Html).text.find("[\n") + 2;

@@ -1,7 +1,6 @@
 // The log download run on the test's own thread, against the simulated tracker on the
 // virtual clock: the file it writes, the commands it sends, its progress and its endings.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <csignal>
 #include <fstream>
@@ -481,6 +480,9 @@ TEST(DownloadFaults, FullDiskStopsWithAMessageAndSendsNoLogCommand) {
 }
 
 TEST(DownloadFaults, DiskFillingUpMidwayKeepsTheWholeLinesWritten) {
+    if (!test::kHaveFileSizeLimit) {
+        GTEST_SKIP() << test::kNoFileSizeLimit;
+    }
     sim::SimState state = LogState({});
     for (int s = 0; s < 5; ++s) {
         state.log.push_back(Bytes(Fix(2014, 2, 7, 10, 0, s)));
@@ -488,16 +490,10 @@ TEST(DownloadFaults, DiskFillingUpMidwayKeepsTheWholeLinesWritten) {
     Download d(state);
     const std::string kept =
         kHeader + Line(1, "2014/02/07", "10:00:00") + Line(2, "2014/02/07", "10:00:01");
-    // A file-size limit that ends in the middle of the third line.
-    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit limit = old;
-    limit.rlim_cur = kept.size() + 20;
-    setrlimit(RLIMIT_FSIZE, &limit);
-    d.Run();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        test::FileSizeLimit limit(kept.size() + 20);  // ends in the middle of the third line
+        d.Run();
+    }
 
     EXPECT_EQ(d.Csv(), kept);
     EXPECT_EQ(d.RecordCommands(), 3u) << "no record is fetched after the failed line";

@@ -7,7 +7,9 @@
 #include "gpslog/log_test_support.h"
 #include "gpslog/progress_form.h"
 #include "gpslog/xml_reader.h"
+#include "os/files.h"
 #include "support/sim_fixture.h"
+#include "support/time_zone.h"
 
 namespace quarnel {
 
@@ -49,9 +51,8 @@ bool StripSuffix(std::string& text, const std::string& suffix) {
 }
 
 std::string UtcText(int64_t seconds) {
-    const std::time_t t = static_cast<std::time_t>(seconds);
     std::tm tm{};
-    ::gmtime_r(&t, &tm);
+    os::UtcCalendar(seconds, tm);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &tm);
     return text;
@@ -105,7 +106,7 @@ FileRead ReadCsv(const std::string& text, int32_t utcOffsetSeconds) {
         }
         tm.tm_year -= 1900;
         tm.tm_mon -= 1;
-        p.time = UtcText(static_cast<int64_t>(::timegm(&tm)) - utcOffsetSeconds);
+        p.time = UtcText(test::UtcSeconds(tm) - utcOffsetSeconds);
         read.points.push_back(p);
     }
     return read;

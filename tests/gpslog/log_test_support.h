@@ -1,7 +1,11 @@
 #pragma once
 
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <unistd.h>
+#else
+#include <process.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -66,7 +70,12 @@ inline sim::LogFix WithLongitudeEndingInFF(sim::LogFix fix) {
 }
 
 // A file-size limit for the process stands in for a disk that fills up part way: writes
-// past it fail with EFBIG instead of raising SIGXFSZ.
+// past it fail with EFBIG instead of raising SIGXFSZ. Windows has no such limit: a test
+// that needs one skips itself there, naming kNoFileSizeLimit.
+inline constexpr const char* kNoFileSizeLimit =
+    "Windows has no per-process file-size limit to stand in for a full disk";
+#ifndef _WIN32
+inline constexpr bool kHaveFileSizeLimit = true;
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes) {
@@ -87,6 +96,13 @@ private:
     rlimit m_old{};
     void (*m_oldHandler)(int);
 };
+#else
+inline constexpr bool kHaveFileSizeLimit = false;
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(uint64_t) {}
+};
+#endif
 
 // The "[BUTTON]" list of the English language file, up to the two log captions.
 inline CLangTable ButtonTable(size_t entries = 4) {
@@ -104,9 +120,9 @@ class TempDir {
 public:
     TempDir() {
         static std::atomic<int> serial{0};
-        m_path = std::filesystem::temp_directory_path() /
-                 ("quarnel-gpslog-" + std::to_string(::getpid()) + "-" +
-                  std::to_string(serial.fetch_add(1)));
+        m_path =
+            std::filesystem::temp_directory_path() / ("quarnel-gpslog-" + std::to_string(getpid()) +
+                                                      "-" + std::to_string(serial.fetch_add(1)));
         std::filesystem::create_directories(m_path);
     }
     ~TempDir() {

@@ -10,6 +10,7 @@
 
 #include "gpslog/log_test_support.h"
 #include "sim/sim_state.h"
+#include "support/time_zone.h"
 
 namespace quarnel {
 namespace {
@@ -87,11 +88,9 @@ TEST(RecordUtc, CivilSecondsAgreeWithMktimeInUtcForEveryMonthAndCarry) {
 // Runs `body` with the process in time zone `tz`, then back in UTC.
 template <typename Body>
 void InZone(const char* tz, Body body) {
-    ::setenv("TZ", tz, 1);
-    ::tzset();
+    test::SetTimeZone(tz);
     body();
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
+    test::SetTimeZone("UTC");
 }
 
 TEST(RecordUtc, WithoutAnOffsetTheHostsStandardOffsetIsUsed) {

@@ -2,17 +2,13 @@
 // Set before any test (and any thread) starts.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
+#include "support/time_zone.h"
 
 namespace {
 
 class PinUtc : public ::testing::Environment {
 public:
-    void SetUp() override {
-        ::setenv("TZ", "UTC", 1);
-        ::tzset();
-    }
+    void SetUp() override { quarnel::test::SetTimeZone("UTC"); }
 };
 
 [[maybe_unused]] ::testing::Environment* const kPinUtc =

@@ -1,9 +1,9 @@
 #include "i18n/i18n_test_files.h"
 
-#include <stdlib.h>
-
 #include <fstream>
+#include <random>
 #include <stdexcept>
+#include <string>
 
 namespace quarnel::test {
 
@@ -39,11 +39,17 @@ std::string Utf16File(const std::vector<std::u16string>& lines, TextFileStyle st
 }
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quarnel-i18n-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder");
+    // A name no other folder has: create_directory fails when the folder exists.
+    std::random_device seed;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto candidate =
+            std::filesystem::temp_directory_path() / ("quarnel-i18n-" + std::to_string(seed()));
+        if (std::filesystem::create_directory(candidate)) {
+            m_path = candidate;
+            return;
+        }
     }
-    m_path = pattern;
+    throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempDir::~TempDir() {

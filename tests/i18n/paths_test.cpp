@@ -5,6 +5,7 @@
 #include "form/messages.h"
 #include "i18n/i18n_test_files.h"
 #include "i18n/lang_table.h"
+#include "os/files.h"
 #include "support/recording_ui.h"
 #include "support/row_name.h"
 
@@ -15,7 +16,8 @@ namespace {
 using test::PrintTo;
 
 TEST(I18nPaths, SettingsFileLiesInTheProgramFolder) {
-    EXPECT_EQ(SettingsFilePath("/opt/quarnel/bin").native(), "/opt/quarnel/bin/Player.ini");
+    EXPECT_EQ(os::Utf8FromPath(SettingsFilePath("/opt/quarnel/bin")),
+              "/opt/quarnel/bin/Player.ini");
 }
 
 struct LangPathCase {
@@ -31,7 +33,7 @@ void PrintTo(const LangPathCase& c, std::ostream* os) {
 class LanguagePathTest : public testing::TestWithParam<LangPathCase> {};
 
 TEST_P(LanguagePathTest, JoinsFolderAndNameAsText) {
-    EXPECT_EQ(LanguageFilePath("/opt/q", GetParam().language).native(), GetParam().path);
+    EXPECT_EQ(os::Utf8FromPath(LanguageFilePath("/opt/q", GetParam().language)), GetParam().path);
 }
 
 const LangPathCase kLangPathCases[] = {

@@ -14,7 +14,9 @@ namespace quarnel::test {
 
 // A table row that carries its case's name.
 template <typename Row>
-concept NamedRow = requires(const Row& row) { std::string_view(row.name); };
+concept NamedRow = requires(const Row& row) {
+    std::string_view(row.name);
+};
 
 // The fourth argument of INSTANTIATE_TEST_SUITE_P: each case is named after its row.
 struct RowName {

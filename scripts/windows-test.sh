@@ -84,7 +84,10 @@ if ! diff -r "$work/linux" "$work/windows"; then
     exit 1
 fi
 grep -q -- '-> 3$' "$work/windows/commands.log" ||
-    { echo "info without a tracker did not end with status 3" >&2; exit 1; }
+    {
+        echo "info without a tracker did not end with status 3" >&2
+        exit 1
+    }
 echo "the same files and messages: $(cd "$work/linux" && find . -type f | sort | tr '\n' ' ')"
 
 step "zip"

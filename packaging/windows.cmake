@@ -1,16 +1,52 @@
-# The Windows package: a zip to unpack anywhere, quarnelctl.exe beside its documents.
-# hidapi finds the tracker through Windows' own HID class driver: no driver to install and
-# no administrator rights.
+# The Windows packages. hidapi finds the tracker through Windows' own HID class driver: no
+# driver to install and no administrator rights.
+#   without the window: a zip to unpack anywhere, quarnelctl.exe beside its documents;
+#   with it: an installer, Quarnel-<version>-setup.exe, with the window, the demo,
+#   quarnelctl, Qt's DLLs and plugins (QUARNEL_WINDOWS_RUNTIME_DIR, gathered by the build
+#   script), Player.ini, Lang\ and Start-menu entries.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/quarnelctl.md
               ${PROJECT_SOURCE_DIR}/docs/profile-format.md
               ${PROJECT_SOURCE_DIR}/docs/simulated-tracker.md
         DESTINATION ${QUARNEL_INSTALL_DOC_DIR})
 
-set(CPACK_PACKAGE_NAME quarnelctl)
 set(CPACK_PACKAGE_VENDOR "Quarnel developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_FILE_NAME quarnelctl-${PROJECT_VERSION}-windows-x86_64)
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_STRIP_FILES ON)
+
+if(NOT QUARNEL_BUILD_GUI)
+    set(CPACK_PACKAGE_NAME quarnelctl)
+    set(CPACK_GENERATOR ZIP)
+    set(CPACK_PACKAGE_FILE_NAME quarnelctl-${PROJECT_VERSION}-windows-x86_64)
+    set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+    include(CPack)
+    return()
+endif()
+
+set(QUARNEL_WINDOWS_RUNTIME_DIR "" CACHE PATH
+    "Folder with the DLLs and Qt plugins the Windows programs need, laid out as beside them")
+if(QUARNEL_WINDOWS_RUNTIME_DIR)
+    install(DIRECTORY ${QUARNEL_WINDOWS_RUNTIME_DIR}/ DESTINATION .)
+endif()
+
+set(CPACK_PACKAGE_NAME Quarnel)
+set(CPACK_GENERATOR NSIS)
+set(CPACK_PACKAGE_FILE_NAME Quarnel-${PROJECT_VERSION}-setup)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Configuration tool for the Trelvin GSM/GPRS GPS tracker")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Quarnel)
+set(CPACK_PACKAGE_EXECUTABLES Quarnel Quarnel quarnel-demo "Quarnel demo (simulated tracker)")
+set(CPACK_NSIS_PACKAGE_NAME Quarnel)
+set(CPACK_NSIS_DISPLAY_NAME "Quarnel ${PROJECT_VERSION}")
+set(CPACK_NSIS_INSTALLED_ICON_NAME Quarnel.exe)
+set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/data/icons/quarnel.ico)
+set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/data/icons/quarnel.ico)
+# The installer is a 64-bit program itself (it installs 64-bit programs, and a 32-bit one
+# would need Windows' 32-bit layer), and puts them in "Program Files".
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+# The uninstaller removes the product's registry key, and then the vendor's key above it,
+# which held only that (NSIS's single quotes, and backslashes doubled: CPack reads this text once more).
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Quarnel)
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS
+    "DeleteRegKey SHCTX 'Software\\\\${CPACK_PACKAGE_VENDOR}\\\\Quarnel'
+  DeleteRegKey /ifempty SHCTX 'Software\\\\${CPACK_PACKAGE_VENDOR}'")
 include(CPack)

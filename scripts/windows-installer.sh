@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The Windows installer, built and tried under Wine:
+#   1. Qt for Windows (scripts/windows-qt.sh: from the cache, or built once per machine);
+#   2. Quarnel.exe, quarnel-demo.exe and quarnelctl.exe cross-built in build/windows-gui,
+#      with the DLLs and Qt plugins they need gathered beside them;
+#   3. CPack's NSIS generator: build/windows-gui/Quarnel-<version>-setup.exe, a 64-bit
+#      installer with Start-menu entries and an uninstaller;
+#   4. in a fresh Wine prefix: a silent install (/S), the installed quarnelctl.exe --demo
+#      info run from the install folder, a silent uninstall, and a check that no file,
+#      Start-menu entry or registry key of ours is left.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+scripts/install-deps.sh
+source scripts/lib/wine.sh
+source scripts/lib/windows-deploy.sh
+# Wine would copy the Start-menu entries into this machine's desktop menus.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
+
+step() { echo "=== windows installer: $*"; }
+
+step "Qt for Windows"
+qt=$(scripts/windows-qt.sh | tail -n 1)
+QUARNEL_WINDOWS_SYSROOT=$(scripts/windows-sysroot.sh)
+export QUARNEL_WINDOWS_SYSROOT
+
+step "the programs"
+build=build/windows-gui
+runtime=$root/$build/runtime
+cmake --preset windows -B "$build" -DQUARNEL_BUILD_GUI=ON -DQUARNEL_BUILD_TESTS=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-w64-x86_64.cmake" \
+    -DQUARNEL_WINDOWS_RUNTIME_DIR="$runtime" >/dev/null
+cmake --build "$build" --parallel "$(nproc)"
+# What the programs import beyond Windows, found from their import tables.
+rm -rf "$runtime"
+mkdir -p "$runtime"
+cp "$build"/bin/*.exe "$runtime/"
+windows_deploy "$qt" "$runtime" platforms/qwindows.dll
+rm "$runtime"/*.exe
+
+step "the installer"
+(cd "$build" && cpack -G NSIS >/dev/null)
+installer=$(ls "$build"/Quarnel-*-setup.exe)
+ls -l "$installer"
+
+step "install, use and uninstall under Wine"
+prefix=$root/$build/install-prefix
+rm -rf "$prefix"
+wine_init "$prefix"
+folder="$prefix/drive_c/Program Files/Quarnel"
+menu="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quarnel"
+wine_run "$installer" /S
+wine_wait
+failures=0
+for file in Quarnel.exe quarnel-demo.exe quarnelctl.exe Player.ini Lang/English.ini \
+    Qt6Widgets.dll platforms/qwindows.dll Uninstall.exe; do
+    [[ -f "$folder/$file" ]] || {
+        echo "not installed: $file" >&2
+        failures=$((failures + 1))
+    }
+done
+for entry in Quarnel.lnk "Quarnel demo (simulated tracker).lnk"; do
+    [[ -f "$menu/$entry" ]] || {
+        echo "no Start-menu entry $entry" >&2
+        failures=$((failures + 1))
+    }
+done
+info=$(cd "$folder" && wine_run ./quarnelctl.exe --demo info | tr -d '\r')
+echo "$info"
+grep -q '^IMEI: ' <<<"$info" || {
+    echo "the installed quarnelctl.exe did not answer" >&2
+    failures=$((failures + 1))
+}
+wine_run "$folder/Uninstall.exe" /S
+wine_wait
+# The uninstaller copies itself away and removes the folder when it has ended.
+for _ in $(seq 50); do
+    [[ -e "$folder" ]] || break
+    sleep 0.2
+done
+left=$(
+    find "$prefix/drive_c" -iname '*quarnel*' | sed "s|$prefix/||"
+    grep -i 'quarnel' "$prefix/system.reg" | sed 's/^/registry: /' || true
+)
+if [[ -n "$left" ]]; then
+    echo "left after uninstalling:" >&2
+    echo "$left" >&2
+    failures=$((failures + 1))
+fi
+((failures == 0)) || exit 1
+echo "installed, used and uninstalled without a trace"

@@ -31,6 +31,8 @@ packages=(
     mingw-w64-x86-64-dev xz-utils perl
     # GoogleTest's source, built for Windows by scripts/windows-sysroot.sh
     googletest
+    # the Windows installer (CPack's NSIS generator)
+    nsis
     wine wine64 fonts-wine
     # scripts/check-deps.py; scripts/fresh-machine-ci.sh
     python3 shfmt debootstrap

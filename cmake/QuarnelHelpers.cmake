@@ -33,5 +33,11 @@ function(quarnel_add_test name)
     if(ARG_ENV)
         list(APPEND props ENVIRONMENT "${ARG_ENV}")
     endif()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+    # A cross-built test program can list its cases only where its DLLs lie beside it,
+    # which the Windows scripts arrange after the build: there the cases are listed when
+    # ctest runs.
+    if(CMAKE_CROSSCOMPILING)
+        set(discovery DISCOVERY_MODE PRE_TEST)
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 ${discovery} PROPERTIES ${props})
 endfunction()

@@ -15,7 +15,7 @@ if [[ "${1:-}" != --under-x ]]; then
     qt=$(scripts/windows-qt.sh | tail -n 1)
     QUARNEL_WINDOWS_SYSROOT=$(scripts/windows-sysroot.sh)
     export QUARNEL_WINDOWS_SYSROOT
-    cmake --preset windows -B build/windows-gui -DQUARNEL_BUILD_GUI=ON -DQUARNEL_BUILD_TESTS=OFF \
+    cmake --preset windows -B build/windows-gui -DQUARNEL_BUILD_GUI=ON \
         -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
         -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-w64-x86_64.cmake" >/dev/null
     cmake --build build/windows-gui --target Quarnel quarnel-demo quarnel_data \

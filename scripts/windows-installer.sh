@@ -27,7 +27,7 @@ export QUARNEL_WINDOWS_SYSROOT
 step "the programs"
 build=build/windows-gui
 runtime=$root/$build/runtime
-cmake --preset windows -B "$build" -DQUARNEL_BUILD_GUI=ON -DQUARNEL_BUILD_TESTS=OFF \
+cmake --preset windows -B "$build" -DQUARNEL_BUILD_GUI=ON \
     -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-w64-x86_64.cmake" \
     -DQUARNEL_WINDOWS_RUNTIME_DIR="$runtime" >/dev/null

@@ -18,27 +18,13 @@
 #include <stdexcept>
 #include <thread>
 
+#include "sim/report_descriptor.h"
+
 namespace quarnel::test {
 
 namespace {
 
-// Vendor-defined usage page, one collection, 64-byte input and output reports without a
-// report ID: the shape of the tracker's interface.
-constexpr uint8_t kReportDescriptor[] = {
-    0x06, 0x00, 0xFF,  // Usage Page (vendor 0xFF00)
-    0x09, 0x01,        // Usage (1)
-    0xA1, 0x01,        // Collection (Application)
-    0x15, 0x00,        //   Logical Minimum (0)
-    0x26, 0xFF, 0x00,  //   Logical Maximum (255)
-    0x75, 0x08,        //   Report Size (8)
-    0x95, 0x40,        //   Report Count (64)
-    0x09, 0x01,        //   Usage (1)
-    0x81, 0x02,        //   Input (Data, Variable, Absolute)
-    0x95, 0x40,        //   Report Count (64)
-    0x09, 0x01,        //   Usage (1)
-    0x91, 0x02,        //   Output (Data, Variable, Absolute)
-    0xC0,              // End Collection
-};
+constexpr auto& kReportDescriptor = sim::kTrackerReportDescriptor;
 
 std::string Hex(const uint8_t* bytes, size_t n) {
     std::string out;
@@ -177,7 +163,7 @@ private:
         if (request == HIDIOCGRDESCSIZE) {
             UMockdevIoctlData* size = umockdev_ioctl_data_resolve(arg, 0, sizeof(int), &error);
             if (size != nullptr) {
-                const int value = sizeof kReportDescriptor;
+                const int value = static_cast<int>(kReportDescriptor.size());
                 std::memcpy(size->data, &value, sizeof value);
                 umockdev_ioctl_client_complete(client, 0, 0);
                 return TRUE;
@@ -187,8 +173,8 @@ private:
                 umockdev_ioctl_data_resolve(arg, 0, sizeof(hidraw_report_descriptor), &error);
             if (data != nullptr) {
                 auto* descriptor = reinterpret_cast<hidraw_report_descriptor*>(data->data);
-                descriptor->size = sizeof kReportDescriptor;
-                std::memcpy(descriptor->value, kReportDescriptor, sizeof kReportDescriptor);
+                descriptor->size = kReportDescriptor.size();
+                std::memcpy(descriptor->value, kReportDescriptor.data(), kReportDescriptor.size());
                 umockdev_ioctl_client_complete(client, 0, 0);
                 return TRUE;
             }
@@ -351,7 +337,7 @@ std::string HidrawBed::AddDevice(uint16_t vendorId, uint16_t productId, HidrawRe
         "P: " + hid + "\nE: SUBSYSTEM=hid\n" +
         Format("E: HID_ID=0003:%08X:%08X\n", vendorId, productId) +
         "E: HID_NAME=Trelvin GPS Tracker\n" + Format("E: HID_UNIQ=T%04u\n", number) +
-        "H: report_descriptor=" + Hex(kReportDescriptor, sizeof kReportDescriptor) + "\n\n" +
+        "H: report_descriptor=" + Hex(kReportDescriptor.data(), kReportDescriptor.size()) + "\n\n" +
         "P: " + hidraw + "\nE: SUBSYSTEM=hidraw\n" + Format("E: DEVNAME=/dev/hidraw%u\n", number) +
         Format("N: hidraw%u\n", number);
     GError* error = nullptr;

@@ -40,6 +40,8 @@ packages=(
     libjs-leaflet
     # the map page's browser tests
     chromium
+    # scripts/kernel-test.sh: Debian's kernel in a virtual machine, busybox as its init
+    qemu-system-x86 busybox-static
 )
 
 # One dpkg-query for the whole list: scripts that call this on every run stay fast.

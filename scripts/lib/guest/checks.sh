@@ -66,3 +66,6 @@ first_contact() {
     return $status
 }
 record first-contact first_contact
+
+# The typed transaction suite and the kernel's hidraw contract, on the real stack.
+record kernel-tests "$bin/kernel_tests" --gtest_output="xml:$out/kernel_tests.xml"

@@ -69,3 +69,5 @@ record first-contact first_contact
 
 # The typed transaction suite and the kernel's hidraw contract, on the real stack.
 record kernel-tests "$bin/kernel_tests" --gtest_output="xml:$out/kernel_tests.xml"
+
+dmesg >"$out/logs/kernel-messages.log"

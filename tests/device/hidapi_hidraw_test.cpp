@@ -183,7 +183,9 @@ TEST_F(HidapiOnHidraw, ARoundTripWritesSixtyFiveBytesAndReadsTheReportIdBackInFr
     EXPECT_EQ(report[4], kReportSize);
 }
 
-TEST_F(HidapiOnHidraw, AShortReportCountsItsReportIdByte) {
+// The kernel's HID core drops an input report shorter than the descriptor's 64 bytes;
+// the node never hands it to a reader, and the read waits on.
+TEST_F(HidapiOnHidraw, AShortInputReportNeverReachesTheReader) {
     const std::string node = m_bed.AddDevice(0x051A, 0x511B, Reply({0, 19, 5, 1, 2, 3, 4, 5}));
     m_backend->EnumerateInterfaces();
     auto writer = m_backend->Open(node, HidAccess::Write);
@@ -192,14 +194,14 @@ TEST_F(HidapiOnHidraw, AShortReportCountsItsReportIdByte) {
     uint32_t n = 0;
     ASSERT_EQ(writer->Write(command, 2000, m_cancel, n), TransferStatus::Done);
     uint8_t report[kReportSize];
-    ASSERT_EQ(reader->Read(report, 2000, m_cancel, n), TransferStatus::Done);
-    EXPECT_EQ(n, 8u);
-    EXPECT_EQ(report[0], 0);
-    EXPECT_EQ(report[7], 5);
+    EXPECT_EQ(reader->Read(report, 100, m_cancel, n), TransferStatus::TimedOut);
+    EXPECT_EQ(n, 0u);
 }
 
 TEST_F(HidapiOnHidraw, TwoRepliesStayTwoReports) {
-    const std::string node = m_bed.AddDevice(0x051A, 0x511B, Reply({0, 1, 0}));
+    std::vector<uint8_t> reply(kReportSize, 0);
+    reply[1] = 1;
+    const std::string node = m_bed.AddDevice(0x051A, 0x511B, Reply(reply));
     m_backend->EnumerateInterfaces();
     auto writer = m_backend->Open(node, HidAccess::Write);
     auto reader = m_backend->Open(node, HidAccess::Read);
@@ -210,7 +212,7 @@ TEST_F(HidapiOnHidraw, TwoRepliesStayTwoReports) {
     uint8_t report[kReportSize];
     for (int i = 0; i < 2; ++i) {
         ASSERT_EQ(reader->Read(report, 2000, m_cancel, n), TransferStatus::Done);
-        EXPECT_EQ(n, 3u);
+        EXPECT_EQ(n, kReportSize);
     }
     EXPECT_EQ(reader->Read(report, 20, m_cancel, n), TransferStatus::TimedOut);
 }

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -44,6 +45,11 @@ std::string Format(const char* format, unsigned a, unsigned b = 0, unsigned c = 
 
 using SteadyTime = std::chrono::steady_clock;
 
+// A whole input report with its report-ID byte, as the descriptor gives its length.
+constexpr size_t kReportBytes = 65;
+// hidraw's ring of reports per open handle holds 64 slots, one of which stays free.
+constexpr size_t kHandleQueue = 63;
+
 }  // namespace
 
 struct HidrawBed::Testbed {
@@ -53,10 +59,11 @@ struct HidrawBed::Testbed {
 
 class HidrawBed::Node {
 public:
-    Node(UMockdevTestbed* bed, std::string node, uint16_t vendorId, uint16_t productId,
-         HidrawResponder responder, HidrawSentHook sent)
+    Node(UMockdevTestbed* bed, std::string node, std::string sysPath, uint16_t vendorId,
+         uint16_t productId, HidrawResponder responder, HidrawSentHook sent)
         : m_bed(bed),
           m_node(std::move(node)),
+          m_sysPath(std::move(sysPath)),
           m_vendorId(vendorId),
           m_productId(productId),
           m_responder(std::move(responder)),
@@ -80,6 +87,9 @@ public:
         g_signal_connect(m_handler, "handle-ioctl", G_CALLBACK(&Node::OnIoctl), this);
         g_signal_connect(m_handler, "handle-read", G_CALLBACK(&Node::OnRead), this);
         g_signal_connect(m_handler, "handle-write", G_CALLBACK(&Node::OnWrite), this);
+        // Each open handle is a client of its own, with its own queue of input reports.
+        g_signal_connect(m_handler, "client-connected", G_CALLBACK(&Node::OnConnected), this);
+        g_signal_connect(m_handler, "client-vanished", G_CALLBACK(&Node::OnVanished), this);
         GError* error = nullptr;
         if (!umockdev_testbed_attach_ioctl(bed, m_node.c_str(), m_handler, &error)) {
             const std::string why = error ? error->message : "?";
@@ -104,6 +114,31 @@ public:
     }
 
     const std::string& Path() const { return m_node; }
+    const std::string& SysPath() const { return m_sysPath; }
+    bool Unplugged() const {
+        std::lock_guard lock(m_mutex);
+        return m_unplugged;
+    }
+
+    // From now on the handles fail as the kernel's do once the device is gone: poll()
+    // reports a hang-up (the pty's master side is closed), read() fails with EIO and
+    // write() with ENODEV; nothing more is delivered.
+    void Unplug() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_unplugged = true;
+            m_pending.clear();
+            m_queues.clear();
+            // The master's descriptor belongs to the testbed, which closes it later: it is
+            // pointed at /dev/null rather than closed, which hangs the pty up all the same.
+            const int nothing = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+            if (nothing >= 0) {
+                ::dup2(nothing, m_master);
+                ::close(nothing);
+            }
+        }
+        ReleaseStuckWrites();
+    }
 
     void ReleaseStuckWrites() {
         std::vector<UMockdevIoctlClient*> stuck;
@@ -197,6 +232,10 @@ private:
 
     static gboolean OnWrite(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
         auto* node = static_cast<Node*>(self);
+        if (node->Unplugged()) {
+            umockdev_ioctl_client_complete(client, -1, ENODEV);
+            return TRUE;
+        }
         UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
         const size_t size = static_cast<size_t>(std::max(arg->data_len, 0));
         HidrawAnswer answer = node->m_responder(arg->data, size);
@@ -218,7 +257,8 @@ private:
                 [](SteadyTime::time_point due, const Pending& p) { return due < p.due; });
             node->m_pending.insert(at, std::move(pending));
         }
-        node->DeliverDueLocked(lock);
+        // The delivery thread hands them out: it may have to wait for a handle opened just
+        // now, whose connection this thread has not taken yet.
         lock.unlock();
         node->m_changed.notify_all();
         umockdev_ioctl_client_complete(client, static_cast<glong>(size), 0);
@@ -231,16 +271,18 @@ private:
         std::vector<uint8_t> report;
         {
             std::lock_guard lock(node->m_mutex);
-            if (node->m_ready.empty()) {
+            if (node->m_unplugged) {
+                umockdev_ioctl_client_complete(client, -1, EIO);
+                return TRUE;
+            }
+            auto queue = node->m_queues.find(client);
+            if (queue == node->m_queues.end() || queue->second.empty()) {
                 umockdev_ioctl_client_complete(client, -1, EAGAIN);
                 return TRUE;
             }
-            report = std::move(node->m_ready.front());
-            node->m_ready.pop_front();
-            char doorbell;
-            if (read(node->m_drain, &doorbell, 1) != 1) {
-                std::fprintf(stderr, "%s: doorbell missing\n", node->m_node.c_str());
-            }
+            report = std::move(queue->second.front());
+            queue->second.pop_front();
+            node->RingLocked();
         }
         const size_t n = std::min(report.size(), static_cast<size_t>(std::max(arg->data_len, 0)));
         std::memcpy(arg->data, report.data(), n);
@@ -248,7 +290,68 @@ private:
         return TRUE;
     }
 
-    // Moves the reports that are due to the read queue, each with its doorbell byte.
+    static void OnConnected(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
+        auto* node = static_cast<Node*>(self);
+        std::lock_guard lock(node->m_mutex);
+        // A new handle starts with an empty queue. (umockdev may reuse the address of a
+        // client whose going it never told of: that one's reports are not this one's.)
+        node->m_queues.insert_or_assign(client, std::deque<std::vector<uint8_t>>{});
+        node->RingLocked();
+    }
+
+    static void OnVanished(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
+        auto* node = static_cast<Node*>(self);
+        std::lock_guard lock(node->m_mutex);
+        node->m_queues.erase(client);
+        node->RingLocked();
+    }
+
+    // umockdev tells of a handle's connection on its own thread, some time after open()
+    // has returned. A report due now waits (briefly) until every open handle is known, so
+    // that a handle opened before the report came gets its copy, as from the kernel.
+    void AwaitConnectionsLocked(std::unique_lock<std::mutex>& lock) {
+        const auto limit = SteadyTime::now() + std::chrono::milliseconds(200);
+        while (!m_pending.empty() && m_pending.front().due <= SteadyTime::now() &&
+               SteadyTime::now() < limit) {
+            const size_t known = m_queues.size();
+            lock.unlock();
+            // (A handle closed just now may still be known: that is no reason to wait.)
+            const bool allKnown = OpenClients() <= static_cast<int>(known);
+            if (!allKnown) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            lock.lock();
+            if (allKnown) {
+                return;
+            }
+        }
+    }
+
+    // All handles share the one pty, so its doorbell bytes can only say whether some
+    // handle has a report waiting: there are as many as the longest queue holds. A handle
+    // with an empty queue may then wake from poll() while another's queue is full; its
+    // read() says EAGAIN, which hidapi counts as nothing read.
+    void RingLocked() {
+        size_t wanted = 0;
+        for (const auto& [client, queue] : m_queues) {
+            wanted = std::max(wanted, queue.size());
+        }
+        char doorbell = 1;
+        for (; m_rung < wanted; ++m_rung) {
+            if (write(m_master, &doorbell, 1) != 1) {
+                std::fprintf(stderr, "%s: cannot ring\n", m_node.c_str());
+                break;
+            }
+        }
+        for (; m_rung > wanted; --m_rung) {
+            if (read(m_drain, &doorbell, 1) != 1) {
+                std::fprintf(stderr, "%s: doorbell missing\n", m_node.c_str());
+                break;
+            }
+        }
+    }
+
+    // Hands the reports that are due to every open handle, as the kernel's hidraw does.
     void DeliverDueLocked(std::unique_lock<std::mutex>&) {
         const auto now = SteadyTime::now();
         while (!m_pending.empty() && m_pending.front().due <= now) {
@@ -257,21 +360,26 @@ private:
             if (m_sent) {
                 m_sent(report);
             }
-            // hidraw hands unnumbered reports over without their report-ID byte.
-            if (report.empty()) {
+            // The HID core drops an input report shorter than the descriptor says ("Event
+            // data for report 0 was too short"): no handle sees it.
+            if (report.size() < kReportBytes) {
                 continue;
             }
-            m_ready.emplace_back(report.begin() + 1, report.end());
-            const char doorbell = 1;
-            if (write(m_master, &doorbell, 1) != 1) {
-                std::fprintf(stderr, "%s: cannot ring\n", m_node.c_str());
+            for (auto& [client, queue] : m_queues) {
+                // hidraw hands unnumbered reports over without their report-ID byte, and a
+                // handle's queue that is full takes no more: the newer reports are lost.
+                if (queue.size() < kHandleQueue) {
+                    queue.emplace_back(report.begin() + 1, report.end());
+                }
             }
         }
+        RingLocked();
     }
 
     void Deliver() {
         std::unique_lock lock(m_mutex);
         while (!m_stop) {
+            AwaitConnectionsLocked(lock);
             DeliverDueLocked(lock);
             if (m_pending.empty()) {
                 m_changed.wait(lock);
@@ -283,6 +391,7 @@ private:
 
     UMockdevTestbed* m_bed;
     std::string m_node;
+    std::string m_sysPath;  // the USB device's, which takes its interface and nodes along
     uint16_t m_vendorId;
     uint16_t m_productId;
     HidrawResponder m_responder;
@@ -294,8 +403,10 @@ private:
 
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;
-    std::deque<Pending> m_pending;              // by due time
-    std::deque<std::vector<uint8_t>> m_ready;   // one per doorbell byte in the pty
+    std::deque<Pending> m_pending;                                              // by due time
+    std::map<UMockdevIoctlClient*, std::deque<std::vector<uint8_t>>> m_queues;  // per handle
+    size_t m_rung = 0;  // doorbell bytes in the pty
+    bool m_unplugged = false;
     std::vector<UMockdevIoctlClient*> m_stuck;  // writes never completed
     size_t m_writes = 0;
     bool m_stop = false;
@@ -311,7 +422,10 @@ HidrawBed::~HidrawBed() {
     // A writer released just now closes its handle on its own thread; give it the moment
     // it needs so no handle outlives the testbed.
     for (auto& node : m_nodes) {
-        node->WaitForOpenClients(0, 2000);
+        // (The handles of an unplugged node point at a pty that is gone: nothing to count.)
+        if (!node->Unplugged()) {
+            node->WaitForOpenClients(0, 2000);
+        }
     }
     m_nodes.clear();
 }
@@ -350,8 +464,8 @@ std::string HidrawBed::AddDevice(uint16_t vendorId, uint16_t productId, HidrawRe
     umockdev_testbed_set_attribute_link(m_testbed->bed, ("/sys" + hidraw).c_str(), "device",
                                         "../..");
     const std::string node = Format("/dev/hidraw%u", number);
-    m_nodes.push_back(std::make_unique<Node>(m_testbed->bed, node, vendorId, productId,
-                                             std::move(responder), std::move(sent)));
+    m_nodes.push_back(std::make_unique<Node>(m_testbed->bed, node, "/sys" + usb, vendorId,
+                                             productId, std::move(responder), std::move(sent)));
     return node;
 }
 
@@ -362,6 +476,18 @@ HidrawBed::Node& HidrawBed::Find(const std::string& node) const {
         }
     }
     throw std::invalid_argument("no node " + node);
+}
+
+bool HidrawBed::Unplug(const std::string& node, std::string& error) {
+    for (const auto& n : m_nodes) {
+        if (n->Path() == node) {
+            n->Unplug();
+            umockdev_testbed_remove_device(m_testbed->bed, n->SysPath().c_str());
+            return true;
+        }
+    }
+    error = "no node " + node;
+    return false;
 }
 
 void HidrawBed::ReleaseStuckWrites() {

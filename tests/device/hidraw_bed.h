@@ -28,11 +28,16 @@ using HidrawSentHook = std::function<void(const std::vector<uint8_t>& report)>;
 // library enumerates, opens, writes and reads. Only works in a process started under
 // umockdev-wrapper (see InMockEnvironment).
 //
-// Each node is a pty: poll() on it is real, read() and write() go to handlers here. A
-// report ready to be read puts one "doorbell" byte into the pty so poll() wakes up; each
-// read hands out exactly one report and takes one doorbell byte back out, so poll() then
-// waits as on a real node and two reports never merge. Like the kernel's hidraw, a node
-// delivers input reports without report ID 0.
+// Each node is a pty: poll() on it is real, read() and write() go to handlers here. Each
+// read hands out exactly one report, so two reports never merge; "doorbell" bytes in the
+// pty, as many as the longest queue of reports holds, make poll() wake up.
+//
+// The node behaves as the kernel's hidraw node does (tests/device/hidraw_contract_suite.h
+// runs the same cases on both): every open handle gets its own copy of each input report,
+// in a queue that keeps the first 63 waiting reports and drops newer ones; input reports
+// arrive without report ID 0; a report shorter than 64 data bytes is dropped; at an
+// unplug, poll() reports a hang-up, read() fails with EIO, write() with ENODEV and the node
+// goes.
 class HidrawBed {
 public:
     HidrawBed();
@@ -47,6 +52,10 @@ public:
     // added. Returns the node's path (/dev/hidrawN).
     std::string AddDevice(uint16_t vendorId, uint16_t productId, HidrawResponder responder,
                           HidrawSentHook sent = {});
+
+    // Takes a device away, as when it is unplugged: its node goes, and its open handles
+    // fail. False, with the reason, when the node is not one of the bed's.
+    bool Unplug(const std::string& node, std::string& error);
 
     // Lets every write that a device did not accept fail with EIO.
     void ReleaseStuckWrites();

@@ -17,8 +17,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "device/command_areas.h"
@@ -65,16 +67,31 @@ protected:
         return ::write(fd, report, sizeof report);
     }
 
-    // One read after poll() says the node is readable; empty when nothing comes in time.
+    // The next report on `fd`, read once poll() says the node is readable; empty when
+    // nothing comes in time. A wake-up with nothing to read (EAGAIN) waits on, as hidapi
+    // does: poll() may report a handle readable that has nothing for it.
     std::vector<uint8_t> ReadReport(int fd, int waitMs = kContractWaitMs) {
-        pollfd node{fd, POLLIN, 0};
-        if (::poll(&node, 1, waitMs) != 1 || !(node.revents & POLLIN)) {
-            return {};
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            pollfd node{fd, POLLIN, 0};
+            if (left.count() <= 0 || ::poll(&node, 1, static_cast<int>(left.count())) != 1 ||
+                !(node.revents & POLLIN)) {
+                return {};
+            }
+            std::vector<uint8_t> report(256);
+            const ssize_t n = ::read(fd, report.data(), report.size());
+            if (n > 0) {
+                report.resize(static_cast<size_t>(n));
+                return report;
+            }
+            if (n < 0 && errno != EAGAIN) {
+                return {};
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        std::vector<uint8_t> report(256);
-        const ssize_t n = ::read(fd, report.data(), report.size());
-        report.resize(n > 0 ? static_cast<size_t>(n) : 0);
-        return report;
     }
 
     // Every report waiting on `fd` now, taken without blocking.

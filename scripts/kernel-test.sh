@@ -29,7 +29,7 @@ source scripts/lib/test-kernel.sh
 
 build=build/default
 [[ -f $build/build.ninja ]] || cmake --preset default
-nice -n 5 cmake --build "$build" --target quarnelctl quarnel-usb-tracker kernel_tests
+nice -n 5 cmake --build "$build" --target quarnelctl quarnel-usb-tracker kernel_tests kernel_program_tests
 
 kernel=$(test_kernel_fetch)
 release=$(cat "$kernel/release")

@@ -70,4 +70,8 @@ record first-contact first_contact
 # The typed transaction suite and the kernel's hidraw contract, on the real stack.
 record kernel-tests "$bin/kernel_tests" --gtest_output="xml:$out/kernel_tests.xml"
 
+# quarnelctl, unmodified, against quarnel-usb-tracker: the same ends, files and bytes as
+# on the in-process simulated tracker.
+record program-tests "$bin/kernel_program_tests" --gtest_output="xml:$out/kernel_program_tests.xml"
+
 dmesg >"$out/logs/kernel-messages.log"

@@ -1,0 +1,167 @@
+#include "kernel/program_run.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "kernel/gadget_host.h"
+
+extern char** environ;
+
+namespace quarnel::test {
+
+namespace {
+
+using SteadyTime = std::chrono::steady_clock;
+
+std::string ReadAll(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+pid_t Spawn(const std::vector<std::string>& args, const std::filesystem::path& outFile,
+            const std::filesystem::path& errFile) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<std::string> copy = args;
+    std::vector<char*> argv;
+    for (std::string& a : copy) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ) != 0) {
+        pid = -1;
+    }
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// Waits for `pid` until `deadline`; its exit status (-1 after a signal), or nothing yet.
+bool WaitUntil(pid_t pid, SteadyTime::time_point deadline, int& status) {
+    for (;;) {
+        int wstatus = 0;
+        const pid_t done = ::waitpid(pid, &wstatus, WNOHANG);
+        if (done == pid) {
+            status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+            return true;
+        }
+        if (done < 0 || SteadyTime::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+}  // namespace
+
+ProgramRun RunProgram(const std::vector<std::string>& argv, const std::filesystem::path& scratch,
+                      std::chrono::seconds limit) {
+    ProgramRun run;
+    const auto outFile = scratch / "program.out";
+    const auto errFile = scratch / "program.err";
+    const auto start = SteadyTime::now();
+    const pid_t pid = Spawn(argv, outFile, errFile);
+    if (pid <= 0) {
+        run.err = "cannot start " + argv.at(0);
+        return run;
+    }
+    run.ended = WaitUntil(pid, start + limit, run.status);
+    if (!run.ended) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    run.took = std::chrono::duration_cast<std::chrono::milliseconds>(SteadyTime::now() - start);
+    run.out = ReadAll(outFile);
+    run.err = ReadAll(errFile);
+    return run;
+}
+
+UsbTrackerProcess::UsbTrackerProcess(std::filesystem::path program, std::filesystem::path scratch)
+    : m_program(std::move(program)), m_scratch(std::move(scratch)) {}
+
+UsbTrackerProcess::~UsbTrackerProcess() {
+    if (Running()) {
+        Stop();
+    }
+}
+
+bool UsbTrackerProcess::Start(const Options& options, std::string& error) {
+    m_options = options;
+    std::vector<std::string> args = {m_program.string(), "--udc", options.udc};
+    for (const auto& [option, value] : {std::pair{"--state", options.statePath},
+                                        std::pair{"--transcript", options.transcriptPath},
+                                        std::pair{"--save-state", options.saveStatePath}}) {
+        if (!value.empty()) {
+            args.push_back(option);
+            args.push_back(value);
+        }
+    }
+    m_pid = Spawn(args, m_scratch / ("tracker-" + options.udc + ".out"),
+                  m_scratch / ("tracker-" + options.udc + ".err"));
+    if (m_pid <= 0) {
+        error = "cannot start " + m_program.string();
+        return false;
+    }
+    const auto deadline = SteadyTime::now() + std::chrono::seconds(30);
+    while ((m_hidraw = HidrawNodeOfSerial(options.udc)).empty()) {
+        int status = 0;
+        if (WaitUntil(m_pid, SteadyTime::now(), status)) {
+            m_pid = -1;
+            error =
+                "quarnel-usb-tracker ended with status " + std::to_string(status) + ": " + Output();
+            return false;
+        }
+        if (SteadyTime::now() >= deadline) {
+            error = "no hidraw node for the gadget on " + options.udc + ": " + Output();
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+int UsbTrackerProcess::Stop(std::chrono::seconds limit) {
+    if (!Running()) {
+        return -1;
+    }
+    ::kill(m_pid, SIGTERM);
+    int status = -1;
+    if (!WaitUntil(m_pid, SteadyTime::now() + limit, status)) {
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+        status = -1;
+    }
+    m_pid = -1;
+    return status;
+}
+
+std::string UsbTrackerProcess::Output() const {
+    return ReadAll(m_scratch / ("tracker-" + m_options.udc + ".out")) +
+           ReadAll(m_scratch / ("tracker-" + m_options.udc + ".err"));
+}
+
+bool UsbTrackerProcess::GadgetPresent() const {
+    std::error_code error;
+    return std::filesystem::exists("/sys/kernel/config/usb_gadget/quarnel-" + m_options.udc, error);
+}
+
+}  // namespace quarnel::test

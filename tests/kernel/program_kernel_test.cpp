@@ -284,5 +284,139 @@ TEST_F(RealUsbStack, TheTrackerProgramRefusesABusyController) {
     EXPECT_EQ(first.Stop(), 0);
 }
 
+// Four trackers on the machine's four controllers, each a quarnel-usb-tracker of its own
+// with its own IMEI, and quarnelctl's fleet commands on them.
+class RealUsbFleet : public RealUsbStack {
+protected:
+    static constexpr size_t kTrackers = 4;
+
+    static sim::SimState StateOf(size_t index) {
+        sim::SimState state = sim::DemoState();
+        const std::string imei = sim::DemoImei(index);
+        state.items[{0, 0}] = std::vector<uint8_t>(imei.begin(), imei.end());
+        return state;
+    }
+
+    // Starts tracker `index` from `state` on dummy_udc.<index>.
+    void Start(size_t index, const sim::SimState& state) {
+        const std::string folder = "real/t" + std::to_string(index);
+        std::filesystem::create_directories(m_dir.File(folder));
+        std::string error;
+        ASSERT_TRUE(sim::SaveSimState(m_dir.File(folder + "/state.json"), state, error)) << error;
+        auto tracker = std::make_unique<UsbTrackerProcess>(USB_TRACKER_PATH, m_dir.File(folder));
+        UsbTrackerProcess::Options options;
+        options.udc = "dummy_udc." + std::to_string(index);
+        options.statePath = m_dir.File(folder + "/state.json");
+        options.saveStatePath = m_dir.File(folder + "/saved.json");
+        ASSERT_TRUE(tracker->Start(options, error)) << error;
+        m_trackers.push_back(std::move(tracker));
+    }
+
+    // Stops every tracker; each one's saved state.
+    std::vector<sim::SimState> StopAll() {
+        std::vector<sim::SimState> saved;
+        for (size_t i = 0; i < m_trackers.size(); ++i) {
+            EXPECT_EQ(m_trackers[i]->Stop(), 0) << m_trackers[i]->Output();
+            EXPECT_FALSE(m_trackers[i]->GadgetPresent());
+            sim::SimState state;
+            std::string error;
+            EXPECT_TRUE(sim::LoadSimState(m_dir.File("real/t" + std::to_string(i) + "/saved.json"),
+                                          state, error))
+                << error;
+            saved.push_back(std::move(state));
+        }
+        return saved;
+    }
+
+    ProgramRun Quarnelctl(const std::vector<std::string>& args) {
+        std::vector<std::string> argv = Args(args, "real");
+        argv.insert(argv.begin(), QUARNELCTL_PATH);
+        ProgramRun run = RunProgram(argv, m_dir.File("real"));
+        EXPECT_TRUE(run.ended) << "quarnelctl was still running after two minutes";
+        return run;
+    }
+
+    // The line of `text` that holds `needle`.
+    static std::string LineWith(const std::string& text, const std::string& needle) {
+        for (const std::string& line : Lines(text)) {
+            if (line.find(needle) != std::string::npos) {
+                return line;
+            }
+        }
+        return {};
+    }
+
+    std::vector<std::unique_ptr<UsbTrackerProcess>> m_trackers;
+};
+
+TEST_F(RealUsbFleet, ListShowsEveryTrackerAtItsNodeWithItsImei) {
+    for (size_t i = 0; i < kTrackers; ++i) {
+        Start(i, StateOf(i));
+    }
+    ASSERT_EQ(m_trackers.size(), kTrackers);
+    const ProgramRun run = Quarnelctl({"list"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Lines(run.out).size(), kTrackers) << run.out;
+    for (size_t i = 0; i < kTrackers; ++i) {
+        const std::string line = LineWith(run.out, sim::DemoImei(i));
+        EXPECT_EQ(line.rfind(m_trackers[i]->HidrawNode() + " ", 0), 0u)
+            << "tracker " << i << " at " << m_trackers[i]->HidrawNode() << ": " << run.out;
+        EXPECT_NE(line.find("TRV-G12 V1.40207"), std::string::npos) << line;
+    }
+    StopAll();
+}
+
+TEST_F(RealUsbFleet, SetAllWritesEveryTrackerButTheOneUnpluggedPartWay) {
+    constexpr size_t kUnplugged = 2;
+    for (size_t i = 0; i < kTrackers; ++i) {
+        sim::SimState state = StateOf(i);
+        if (i == kUnplugged) {
+            state.faults.unplugAfter = 30;
+        }
+        Start(i, state);
+    }
+    ASSERT_EQ(m_trackers.size(), kTrackers);
+    const ProgramRun run = Quarnelctl({"set", "--all", "@in/profile.ini"});
+    EXPECT_EQ(run.status, 10) << run.err;
+    const std::vector<sim::SimState> saved = StopAll();
+    ASSERT_EQ(saved.size(), kTrackers);
+
+    for (size_t i = 0; i < kTrackers; ++i) {
+        // The summary's row for this tracker.
+        const std::string row = LineWith(run.out, m_trackers[i]->HidrawNode() + " ");
+        if (i == kUnplugged) {
+            EXPECT_NE(row.find("failed (6): the tracker stopped answering"), std::string::npos)
+                << run.out;
+            continue;
+        }
+        EXPECT_TRUE(row.ends_with("OK")) << run.out;
+        // Written as set writes one tracker alone.
+        CliRig alone(StateOf(i));
+        ASSERT_EQ(alone.Run({"set", m_dir.File("in/profile.ini")}).status, 0);
+        EXPECT_EQ(saved[i].items, alone.tracker.State().items) << "tracker " << i;
+        EXPECT_EQ(saved[i].phoneLists, alone.tracker.State().phoneLists) << "tracker " << i;
+    }
+}
+
+TEST_F(RealUsbFleet, LogAllSavesEveryTrackersLogUnderItsImei) {
+    for (size_t i = 0; i < kTrackers; ++i) {
+        Start(i, StateOf(i));
+    }
+    ASSERT_EQ(m_trackers.size(), kTrackers);
+    std::filesystem::create_directories(m_dir.File("real/logs"));
+    const ProgramRun run = Quarnelctl({"log", "--all", "@logs/{imei}.csv"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    StopAll();
+
+    CliRig alone(sim::DemoState());
+    ASSERT_EQ(alone.Run({"log", m_dir.File("sim/log.csv")}).status, 0);
+    const std::string expected = ReadFile(m_dir.File("sim/log.csv"));
+    ASSERT_FALSE(expected.empty());
+    for (size_t i = 0; i < kTrackers; ++i) {
+        EXPECT_EQ(ReadFile(m_dir.File("real/logs/" + sim::DemoImei(i) + ".csv")), expected)
+            << "tracker " << i;
+    }
+}
+
 }  // namespace
 }  // namespace quarnel::test

@@ -4,20 +4,26 @@
 # USB gadget on dummy_hcd's controllers and the kernel's usbhid and hidraw drivers present
 # it to the unmodified programs. Builds what the machine runs, runs every check in
 # scripts/lib/guest/checks.sh there, and prints their outcomes.
-# Usage: scripts/kernel-test.sh [--controllers N]
+# Usage: scripts/kernel-test.sh [--controllers N] [--filter GTEST_FILTER]
+# --filter runs only the test cases that match (while working on them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
 controllers=4
+filter=
 while (($#)); do
     case $1 in
     --controllers)
         controllers=$2
         shift 2
         ;;
+    --filter)
+        filter=$2
+        shift 2
+        ;;
     *)
-        echo "usage: $0 [--controllers N]" >&2
+        echo "usage: $0 [--controllers N] [--filter GTEST_FILTER]" >&2
         exit 2
         ;;
     esac
@@ -57,7 +63,7 @@ status=0
 # shellcheck disable=SC2046
 timeout 290 qemu-system-x86_64 -accel tcg -cpu max -m 1024 -smp 2 -nographic -no-reboot \
     -nic none -kernel "$kernel/vmlinuz" -initrd "$work/initrd.cpio" \
-    -append "console=ttyS0 panic=-1 quiet quarnel.src=$root quarnel.out=$work/out quarnel.udcs=$controllers" \
+    -append "console=ttyS0 panic=-1 quiet quarnel.src=$root quarnel.out=$work/out quarnel.udcs=$controllers${filter:+ quarnel.filter=$filter}" \
     $(share /usr usr readonly=on) $(share /etc etc readonly=on) \
     $(share "$kernel/tree" kmods readonly=on) $(share "$root" src readonly=on) \
     $(share "$work/out" out) >"$work/console.log" 2>&1 || status=$?

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 #include "cli/cli_rig.h"
 #include "firmware/image_check.h"
@@ -415,6 +417,52 @@ TEST_F(RealUsbFleet, LogAllSavesEveryTrackersLogUnderItsImei) {
     for (size_t i = 0; i < kTrackers; ++i) {
         EXPECT_EQ(ReadFile(m_dir.File("real/logs/" + sim::DemoImei(i) + ".csv")), expected)
             << "tracker " << i;
+    }
+}
+
+// The provisioning station on real plugs: trackers that appear a moment after they are
+// plugged in, go when they are unplugged, and a new tracker that gets the node of one
+// unplugged before it.
+TEST_F(RealUsbFleet, TheStationWritesEachTrackerAsItIsPluggedIn) {
+    std::vector<std::string> argv =
+        Args({"set", "--each", "--report", "@installed.csv", "@in/profile.ini"}, "real");
+    argv.insert(argv.begin(), QUARNELCTL_PATH);
+    std::filesystem::create_directories(m_dir.File("real/station"));
+    BackgroundProgram station(argv, m_dir.File("real/station"));
+    ASSERT_TRUE(station.Started());
+
+    Start(0, StateOf(0));
+    ASSERT_TRUE(station.WaitForOutput(sim::DemoImei(0) + "  OK", std::chrono::seconds(60)))
+        << station.Out() << station.Err();
+    Start(1, StateOf(1));
+    ASSERT_TRUE(station.WaitForOutput(sim::DemoImei(1) + "  OK", std::chrono::seconds(60)))
+        << station.Out() << station.Err();
+    // Tracker 0 unplugged, and another one plugged into the same controller: the host
+    // gives it the node the first one had.
+    const std::string firstNode = m_trackers[0]->HidrawNode();
+    EXPECT_EQ(m_trackers[0]->Stop(), 0);
+    ASSERT_EQ(m_trackers.size(), 2u);
+    m_trackers.erase(m_trackers.begin());
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // a hand swapping boxes
+    Start(0, StateOf(2));
+    ASSERT_EQ(m_trackers.size(), 2u);
+    EXPECT_EQ(m_trackers.back()->HidrawNode(), firstNode);
+    ASSERT_TRUE(station.WaitForOutput(sim::DemoImei(2) + "  OK", std::chrono::seconds(60)))
+        << station.Out() << station.Err();
+
+    station.Signal(SIGINT);
+    const ProgramRun run = station.Wait();
+    EXPECT_TRUE(run.ended);
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> record = Lines(ReadFile(m_dir.File("real/installed.csv")));
+    ASSERT_EQ(record.size(), 4u) << "a header and one row per tracker";
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_NE(record[i + 1].find("," + sim::DemoImei(i) + ","), std::string::npos)
+            << record[i + 1];
+        EXPECT_TRUE(record[i + 1].ends_with(",OK\r")) << record[i + 1];
+    }
+    for (auto& tracker : m_trackers) {
+        EXPECT_EQ(tracker->Stop(), 0);
     }
 }
 

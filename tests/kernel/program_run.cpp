@@ -95,6 +95,60 @@ ProgramRun RunProgram(const std::vector<std::string>& argv, const std::filesyste
     return run;
 }
 
+BackgroundProgram::BackgroundProgram(std::vector<std::string> argv, std::filesystem::path scratch)
+    : m_scratch(std::move(scratch)), m_start(SteadyTime::now()) {
+    m_pid = Spawn(argv, m_scratch / "background.out", m_scratch / "background.err");
+}
+
+BackgroundProgram::~BackgroundProgram() {
+    if (Started()) {
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+    }
+}
+
+std::string BackgroundProgram::Out() const {
+    return ReadAll(m_scratch / "background.out");
+}
+
+std::string BackgroundProgram::Err() const {
+    return ReadAll(m_scratch / "background.err");
+}
+
+bool BackgroundProgram::WaitForOutput(const std::string& text, std::chrono::seconds limit) {
+    const auto deadline = SteadyTime::now() + limit;
+    while (Out().find(text) == std::string::npos) {
+        if (SteadyTime::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+void BackgroundProgram::Signal(int signal) {
+    if (Started()) {
+        ::kill(m_pid, signal);
+    }
+}
+
+ProgramRun BackgroundProgram::Wait(std::chrono::seconds limit) {
+    ProgramRun run;
+    if (!Started()) {
+        return run;
+    }
+    run.ended = WaitUntil(m_pid, SteadyTime::now() + limit, run.status);
+    if (!run.ended) {
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+    }
+    m_pid = -1;
+    run.took = std::chrono::duration_cast<std::chrono::milliseconds>(SteadyTime::now() - m_start);
+    run.out = Out();
+    run.err = Err();
+    return run;
+}
+
 UsbTrackerProcess::UsbTrackerProcess(std::filesystem::path program, std::filesystem::path scratch)
     : m_program(std::move(program)), m_scratch(std::move(scratch)) {}
 

@@ -24,6 +24,30 @@ struct ProgramRun {
 ProgramRun RunProgram(const std::vector<std::string>& argv, const std::filesystem::path& scratch,
                       std::chrono::seconds limit = std::chrono::seconds(120));
 
+// A program started in the background, watched while it runs, and ended by a signal or by
+// itself.
+class BackgroundProgram {
+public:
+    BackgroundProgram(std::vector<std::string> argv, std::filesystem::path scratch);
+    ~BackgroundProgram();  // kills it if it still runs
+    BackgroundProgram(const BackgroundProgram&) = delete;
+    BackgroundProgram& operator=(const BackgroundProgram&) = delete;
+
+    bool Started() const { return m_pid > 0; }
+    std::string Out() const;  // its standard output so far
+    std::string Err() const;
+    // Waits (at most `limit`) until its standard output holds `text`.
+    bool WaitForOutput(const std::string& text, std::chrono::seconds limit);
+    void Signal(int signal);
+    // Waits for its end, at most `limit`; killed after that.
+    ProgramRun Wait(std::chrono::seconds limit = std::chrono::seconds(60));
+
+private:
+    std::filesystem::path m_scratch;
+    pid_t m_pid = -1;
+    std::chrono::steady_clock::time_point m_start;
+};
+
 // quarnel-usb-tracker as its own process, serving one simulated tracker on one of the
 // machine's device controllers.
 class UsbTrackerProcess {

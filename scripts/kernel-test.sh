@@ -35,7 +35,8 @@ source scripts/lib/test-kernel.sh
 
 build=build/default
 [[ -f $build/build.ninja ]] || cmake --preset default
-nice -n 5 cmake --build "$build" --target quarnelctl quarnel-usb-tracker kernel_tests kernel_program_tests
+nice -n 5 cmake --build "$build" --target quarnelctl quarnel-usb-tracker kernel_tests kernel_program_tests \
+    kernel_window_tests
 
 kernel=$(test_kernel_fetch)
 release=$(cat "$kernel/release")

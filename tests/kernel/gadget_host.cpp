@@ -94,8 +94,11 @@ bool GadgetHost::Plug(std::string& error) {
         m_created = true;
     }
     const auto bound = SteadyTime::now();
-    if (!m_gadget.Bind(m_udc, error)) {
-        return false;
+    {
+        std::lock_guard lock(m_gadgetMutex);
+        if (!m_gadget.Bind(m_udc, error)) {
+            return false;
+        }
     }
     unsigned major = 0;
     unsigned minor = 0;
@@ -114,7 +117,15 @@ bool GadgetHost::Plug(std::string& error) {
         return false;
     }
     m_loop = std::make_unique<gadget::ReportLoop>(m_tracker, m_fd);
-    m_loopThread = std::thread([loop = m_loop.get()] { loop->Run(); });
+    m_loopThread = std::thread([this, loop = m_loop.get()] {
+        // The tracker's state says it is unplugged now: so the host sees it, as it sees
+        // quarnel-usb-tracker's.
+        if (loop->Run() == gadget::ReportLoop::End::Unplugged) {
+            std::lock_guard lock(m_gadgetMutex);
+            std::string ignored;
+            m_gadget.Unbind(ignored);
+        }
+    });
     if (!WaitFor([&] { return !(m_hidraw = HidrawNodeOfSerial(m_udc)).empty(); }, kNodeWait)) {
         error = "the host showed no hidraw node for the gadget on " + m_udc;
         return false;
@@ -124,8 +135,11 @@ bool GadgetHost::Plug(std::string& error) {
 }
 
 bool GadgetHost::Unplug(std::string& error) {
-    if (!m_gadget.Unbind(error)) {
-        return false;
+    {
+        std::lock_guard lock(m_gadgetMutex);
+        if (!m_gadget.Unbind(error)) {
+            return false;
+        }
     }
     StopServing();
     const std::string node = m_hidraw;

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -31,7 +32,8 @@ public:
     // host's hidraw node for it is there. False, with the reason, when it is not.
     bool Plug(std::string& error);
     // Unbinds the gadget (the cable pulled out) and stops serving; waits until the hidraw
-    // node is gone.
+    // node is gone. A tracker whose state unplugs it after N commands is unbound by the
+    // serving thread itself.
     bool Unplug(std::string& error);
     bool Plugged() const { return m_loopThread.joinable(); }
 
@@ -49,6 +51,7 @@ private:
     std::string m_udc;
     gadget::SystemConfigTree m_tree;
     gadget::TrackerGadget m_gadget;
+    std::mutex m_gadgetMutex;  // the serving thread unbinds when the tracker unplugs itself
     bool m_created = false;
     int m_fd = -1;
     std::unique_ptr<gadget::ReportLoop> m_loop;

@@ -74,4 +74,7 @@ record kernel-tests "$bin/kernel_tests" --gtest_output="xml:$out/kernel_tests.xm
 # on the in-process simulated tracker.
 record program-tests "$bin/kernel_program_tests" --gtest_output="xml:$out/kernel_program_tests.xml"
 
+# The window, offscreen, clicking Get Parameter against the gadget.
+record window-tests "$bin/kernel_window_tests" --gtest_output="xml:$out/kernel_window_tests.xml"
+
 dmesg >"$out/logs/kernel-messages.log"

@@ -36,7 +36,7 @@ source scripts/lib/test-kernel.sh
 build=build/default
 [[ -f $build/build.ninja ]] || cmake --preset default
 nice -n 5 cmake --build "$build" --target quarnelctl quarnel-usb-tracker kernel_tests kernel_program_tests \
-    kernel_window_tests
+    kernel_window_tests kernel_bench
 
 kernel=$(test_kernel_fetch)
 release=$(cat "$kernel/release")
@@ -83,3 +83,7 @@ if [[ ! -s $work/out/results.txt ]] || grep -q '^FAIL' "$work/out/results.txt"; 
     exit 1
 fi
 echo "kernel-test: every check passed"
+if [[ -s $work/out/kernel_bench.json ]]; then
+    echo "kernel-test: the real USB stack against the in-process tracker"
+    scripts/lib/kernel-bench-summary.py "$work/out/kernel_bench.json"
+fi

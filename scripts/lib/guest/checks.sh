@@ -77,4 +77,7 @@ record program-tests "$bin/kernel_program_tests" --gtest_output="xml:$out/kernel
 # The window, offscreen, clicking Get Parameter against the gadget.
 record window-tests "$bin/kernel_window_tests" --gtest_output="xml:$out/kernel_window_tests.xml"
 
+# The figures: the real stack against the in-process tracker, in this same machine.
+record bench "$bin/kernel_bench" --benchmark_out="$out/kernel_bench.json" --benchmark_out_format=json
+
 dmesg >"$out/logs/kernel-messages.log"

@@ -8,6 +8,7 @@
 
 #include "device/hid_cmd.h"
 #include "device/hidapi_backend.h"
+#include "device/tracker_paths.h"
 #include "kernel/gadget_host.h"
 #include "params/param_catalogue.h"
 #include "sim/sim_state.h"
@@ -46,10 +47,12 @@ TEST(RealUsbStack, TenThousandTransactionsNoneLostOrMismatched) {
     GadgetHost host(tracker, kController);
     std::string error;
     ASSERT_TRUE(host.Plug(error)) << error;
-    std::unique_ptr<HidBackend> backend = MakeHidapiBackend();
+    // Other tests of this program keep their gadget trackers plugged in: talk to this one.
+    std::unique_ptr<HidBackend> hidapi = MakeHidapiBackend();
+    OnePathBackend backend(*hidapi, host.HidrawNode());
     SteadyClock clock;
     CommandAreas areas;
-    CHidCmd real(DeviceLink{*backend, clock, areas});
+    CHidCmd real(DeviceLink{backend, clock, areas});
     ASSERT_EQ(real.m_io.Open(), 1);
 
     SimRig model(sim::DemoState());

@@ -1,23 +1,25 @@
 # The Windows packages. hidapi finds the tracker through Windows' own HID class driver: no
 # driver to install and no administrator rights.
-#   without the window: a zip to unpack anywhere, quarnelctl.exe beside its documents;
-#   with it: an installer, Quarnel-<version>-setup.exe, with the window, the demo,
+#   a zip to unpack anywhere: quarnelctl.exe beside its documents (the install component
+#   "quarnelctl" alone);
+#   with the window: an installer, Quarnel-<version>-setup.exe, with the window, the demo,
 #   quarnelctl, Qt's DLLs and plugins (QUARNEL_WINDOWS_RUNTIME_DIR, gathered by the build
 #   script), Player.ini, Lang\ and Start-menu entries.
+# windows-cpack-generators.cmake tells each generator its share.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/quarnelctl.md
               ${PROJECT_SOURCE_DIR}/docs/profile-format.md
               ${PROJECT_SOURCE_DIR}/docs/simulated-tracker.md
-        DESTINATION ${QUARNEL_INSTALL_DOC_DIR})
+        DESTINATION ${QUARNEL_INSTALL_DOC_DIR} COMPONENT quarnelctl)
 
 set(CPACK_PACKAGE_VENDOR "Quarnel developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_STRIP_FILES ON)
 
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/windows-cpack-generators.cmake)
+
 if(NOT QUARNEL_BUILD_GUI)
     set(CPACK_PACKAGE_NAME quarnelctl)
     set(CPACK_GENERATOR ZIP)
-    set(CPACK_PACKAGE_FILE_NAME quarnelctl-${PROJECT_VERSION}-windows-x86_64)
-    set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
     include(CPack)
     return()
 endif()
@@ -29,7 +31,7 @@ if(QUARNEL_WINDOWS_RUNTIME_DIR)
 endif()
 
 set(CPACK_PACKAGE_NAME Quarnel)
-set(CPACK_GENERATOR NSIS)
+set(CPACK_GENERATOR NSIS ZIP)
 set(CPACK_PACKAGE_FILE_NAME Quarnel-${PROJECT_VERSION}-setup)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Configuration tool for the Trelvin GSM/GPRS GPS tracker")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Quarnel)

@@ -2,7 +2,7 @@
 # The Windows window as its users see it: cross-builds Quarnel.exe and quarnel-demo.exe
 # against Qt for Windows (scripts/windows-qt.sh builds it once per machine), gathers them
 # with Qt's DLLs, the windows platform plugin, Player.ini and Lang\ into one folder (as
-# the Windows package will hold them, in build/windows-gui/program), runs quarnel-demo.exe
+# the Windows package will hold them, in build/windows/program), runs quarnel-demo.exe
 # under Wine on a virtual X display, clicks Get Parameter, dismisses GET FINISH and saves
 # the screen as docs/screenshot-windows.png. Wine draws the window's frame
 # (explorer /desktop); the window itself is Qt's, drawn by Windows' GDI as Wine does it.
@@ -12,28 +12,24 @@ cd "$root"
 
 if [[ "${1:-}" != --under-x ]]; then
     scripts/install-deps.sh
-    qt=$(scripts/windows-qt.sh | tail -n 1)
-    QUARNEL_WINDOWS_SYSROOT=$(scripts/windows-sysroot.sh)
-    export QUARNEL_WINDOWS_SYSROOT
-    cmake --preset windows -B build/windows-gui -DQUARNEL_BUILD_GUI=ON \
-        -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
-        -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-w64-x86_64.cmake" >/dev/null
-    cmake --build build/windows-gui --target Quarnel quarnel-demo quarnel_data \
-        --parallel "$(nproc)"
+    source scripts/lib/windows-build.sh
+    windows_environment
+    windows_configure
+    cmake --build build/windows --target Quarnel quarnel-demo quarnel_data --parallel "$(nproc)"
     source scripts/lib/windows-deploy.sh
-    program=build/windows-gui/program
+    program=build/windows/program
     rm -rf "$program"
     mkdir -p "$program"
-    cp -r build/windows-gui/bin/{Quarnel.exe,quarnel-demo.exe,Player.ini,Lang,user-guide.md} \
+    cp -r build/windows/bin/{Quarnel.exe,quarnel-demo.exe,Player.ini,Lang,user-guide.md} \
         "$program/"
-    windows_deploy "$qt" "$program" platforms/qwindows.dll
+    windows_deploy "$QUARNEL_WINDOWS_QT" "$program" platforms/qwindows.dll
     echo "program folder: $(du -sh "$program" | cut -f 1)"
     exec xvfb-run -a -s "-screen 0 1100x640x24 -dpi 96" "$0" --under-x
 fi
 
 source scripts/lib/wine.sh
-wine_init build/windows-gui/wine-prefix
-cd build/windows-gui/program
+wine_init build/windows/wine-prefix
+cd build/windows/program
 wine_run explorer /desktop=quarnel,1060x600 quarnel-demo.exe >/dev/null 2>&1 &
 trap 'wineserver=${QUARNEL_WINESERVER}; "$wineserver" -k 2>/dev/null || true' EXIT
 

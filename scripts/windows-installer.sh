@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# The Windows installer, built and tried under Wine:
-#   1. Qt for Windows (scripts/windows-qt.sh: from the cache, or built once per machine);
-#   2. Quarnel.exe, quarnel-demo.exe and quarnelctl.exe cross-built in build/windows-gui,
-#      with the DLLs and Qt plugins they need gathered beside them;
-#   3. CPack's NSIS generator: build/windows-gui/Quarnel-<version>-setup.exe, a 64-bit
+# The Windows installer, built and tried under Wine (the last step of
+# scripts/windows-test.sh, and on its own):
+#   1. Qt for Windows and the Windows libraries (scripts/lib/windows-build.sh);
+#   2. Quarnel.exe, quarnel-demo.exe and quarnelctl.exe in build/windows (built there when
+#      they are not yet), with the DLLs and Qt plugins they need gathered in
+#      build/windows/runtime;
+#   3. CPack's NSIS generator: build/windows/Quarnel-<version>-setup.exe, a 64-bit
 #      installer with Start-menu entries and an uninstaller;
 #   4. in a fresh Wine prefix: a silent install (/S), the installed quarnelctl.exe --demo
 #      info run from the install folder, a silent uninstall, and a check that no file,
@@ -13,30 +15,27 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 scripts/install-deps.sh
 source scripts/lib/wine.sh
+source scripts/lib/windows-build.sh
 source scripts/lib/windows-deploy.sh
 # Wine would copy the Start-menu entries into this machine's desktop menus.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 
 step() { echo "=== windows installer: $*"; }
 
-step "Qt for Windows"
-qt=$(scripts/windows-qt.sh | tail -n 1)
-QUARNEL_WINDOWS_SYSROOT=$(scripts/windows-sysroot.sh)
-export QUARNEL_WINDOWS_SYSROOT
+step "Qt and libraries for Windows"
+windows_environment
 
 step "the programs"
-build=build/windows-gui
+build=build/windows
 runtime=$root/$build/runtime
-cmake --preset windows -B "$build" -DQUARNEL_BUILD_GUI=ON \
-    -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
-    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-w64-x86_64.cmake" \
-    -DQUARNEL_WINDOWS_RUNTIME_DIR="$runtime" >/dev/null
-cmake --build "$build" --parallel "$(nproc)"
+windows_configure -DQUARNEL_WINDOWS_RUNTIME_DIR="$runtime"
+cmake --build "$build" --target Quarnel quarnel-demo quarnelctl quarnel_data \
+    --parallel "$(nproc)"
 # What the programs import beyond Windows, found from their import tables.
 rm -rf "$runtime"
 mkdir -p "$runtime"
-cp "$build"/bin/*.exe "$runtime/"
-windows_deploy "$qt" "$runtime" platforms/qwindows.dll
+cp "$build"/bin/{Quarnel,quarnel-demo,quarnelctl}.exe "$runtime/"
+windows_deploy "$QUARNEL_WINDOWS_QT" "$runtime" platforms/qwindows.dll
 rm "$runtime"/*.exe
 
 step "the installer"

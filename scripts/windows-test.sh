@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# The Windows build of the core and quarnelctl, cross-built with MinGW-w64 and run under
-# Wine:
-#   1. hidapi's Windows backend and GoogleTest for Windows (scripts/windows-sysroot.sh, once
-#      per machine), then the "windows" preset's build;
-#   2. every test program of that build under Wine, through ctest;
+# The Windows build, cross-built with MinGW-w64 and tried under Wine; the CI stage
+# "windows":
+#   1. Qt for Windows (scripts/windows-qt.sh: from the cache outside the clone, or built
+#      there once per machine), hidapi's Windows backend and GoogleTest for Windows
+#      (scripts/windows-sysroot.sh, once per machine), then the "windows" preset's build:
+#      Quarnel.exe, quarnel-demo.exe, quarnelctl.exe and every test program;
+#   2. Qt's DLLs and the offscreen and windows platform plugins beside them, and every test
+#      under Wine through ctest, the window's with Qt's offscreen plugin as on Linux;
 #   3. quarnelctl.exe against quarnelctl built for Linux, on the simulated tracker: info,
 #      get, seal, set, log to CSV, GPX, KML and the map page, and info without a tracker
 #      (exit status 3) must give the same exit statuses, the same messages and the same
 #      files byte for byte, written into folders named Ωmega and 日本;
-#   4. the zip, quarnelctl-<version>-windows-x86_64.zip, in build/windows.
+#   4. the zip, quarnelctl-<version>-windows-x86_64.zip, in build/windows;
+#   5. the installer, built, installed, used and uninstalled under Wine
+#      (scripts/windows-installer.sh, on the same build).
 # No display is needed. QUARNEL_CACHE (scripts/lib/cache.sh) says where the Windows
 # libraries are kept.
 set -euo pipefail
@@ -16,21 +21,28 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 scripts/install-deps.sh
 source scripts/lib/wine.sh
+source scripts/lib/windows-build.sh
+source scripts/lib/windows-deploy.sh
 
-step() { echo "=== windows: $*"; }
+step() {
+    echo "=== windows: $* (at $((SECONDS / 60)) min $((SECONDS % 60)) s)"
+}
 
-step "libraries for Windows"
-QUARNEL_WINDOWS_SYSROOT=$(scripts/windows-sysroot.sh)
-export QUARNEL_WINDOWS_SYSROOT
+step "Qt and libraries for Windows"
+windows_environment
 
 step "build"
-cmake --preset windows >/dev/null
+windows_configure
 cmake --build --preset windows --parallel "$(nproc)"
 exe=build/windows/bin/quarnelctl.exe
 echo "quarnelctl.exe: $(stat -c %s "$exe") bytes"
+windows_deploy "$QUARNEL_WINDOWS_QT" build/windows/bin platforms/qoffscreen.dll \
+    platforms/qwindows.dll
 
 step "tests under Wine"
 wine_init build/windows/wine-prefix
+# Wine hands Qt's variables to a program only under a WINE prefix.
+export WINEQT_QPA_PLATFORM=offscreen
 # Now and then a test program under Wine ends at once with no output at all (Wine's start,
 # not the test): a case that fails is run once more, and a real failure fails twice.
 ctest --preset windows --parallel "$(nproc)" --repeat until-pass:2
@@ -93,3 +105,15 @@ echo "the same files and messages: $(cd "$work/linux" && find . -type f | sort |
 step "zip"
 (cd build/windows && cpack -G ZIP >/dev/null)
 ls -l build/windows/quarnelctl-*-windows-x86_64.zip
+python3 -m zipfile -l build/windows/quarnelctl-*-windows-x86_64.zip
+# Unpacked anywhere, quarnelctl.exe runs with nothing beside it but its documents.
+python3 -m zipfile -e build/windows/quarnelctl-*-windows-x86_64.zip "$work/unzipped"
+(cd "$work"/unzipped/quarnelctl-* && wine_run ./quarnelctl.exe --demo info | tr -d '\r' |
+    grep '^IMEI: ') || {
+    echo "quarnelctl.exe from the zip did not answer" >&2
+    exit 1
+}
+
+step "installer"
+scripts/windows-installer.sh
+step "done"

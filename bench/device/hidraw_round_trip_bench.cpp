@@ -15,6 +15,7 @@
 #include "device/hidraw_tracker.h"
 #include "sim/sim_backend.h"
 #include "sim/sim_tracker.h"
+#include "support/item_read.h"
 
 namespace quarnel {
 namespace {
@@ -25,12 +26,7 @@ double Seconds(SteadyTime::duration d) {
     return std::chrono::duration<double>(d).count();
 }
 
-void PutItemRead(CommandAreas& areas, int index) {
-    areas.payload[payload::kOp] = OP_GET;
-    areas.payload[payload::kLen] = 8;
-    areas.payload[payload::kGroup] = 0;
-    PutLe32(areas.payload.data() + payload::kIndex, static_cast<uint32_t>(index));
-}
+using test::PutItemRead;
 
 constexpr int64_t kTrimEvery = 4096;
 

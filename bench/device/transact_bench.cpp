@@ -12,6 +12,7 @@
 #include "sim/sim_backend.h"
 #include "sim/sim_tracker.h"
 #include "sim/virtual_clock.h"
+#include "support/item_read.h"
 
 namespace quarnel {
 namespace {
@@ -22,12 +23,7 @@ double Seconds(SteadyTime::duration d) {
     return std::chrono::duration<double>(d).count();
 }
 
-void PutItemRead(CommandAreas& areas, int index) {
-    areas.payload[payload::kOp] = OP_GET;
-    areas.payload[payload::kLen] = 8;
-    areas.payload[payload::kGroup] = 0;
-    PutLe32(areas.payload.data() + payload::kIndex, static_cast<uint32_t>(index));
-}
+using test::PutItemRead;
 
 // The transcript grows with every report; trimming it now and then keeps memory flat at a
 // cost spread thinly over the iterations.

@@ -20,6 +20,7 @@
 #include "sim/sim_backend.h"
 #include "sim/sim_state.h"
 #include "sim/sim_tracker.h"
+#include "support/item_read.h"
 #include "support/memory_form.h"
 #include "support/recording_ui.h"
 
@@ -32,12 +33,7 @@ double SecondsSince(SteadyTime::time_point start) {
     return std::chrono::duration<double>(SteadyTime::now() - start).count();
 }
 
-void PutItemRead(CommandAreas& areas, int index) {
-    areas.payload[payload::kOp] = OP_GET;
-    areas.payload[payload::kLen] = 8;
-    areas.payload[payload::kGroup] = 0;
-    PutLe32(areas.payload.data() + payload::kIndex, static_cast<uint32_t>(index));
-}
+using test::PutItemRead;
 
 // The transcript would grow with every report; the benchmarks do not read it.
 constexpr int64_t kTrimEvery = 1024;

@@ -8,6 +8,7 @@
 #include "sim/sim_backend.h"
 #include "sim/sim_tracker.h"
 #include "sim/virtual_clock.h"
+#include "support/item_read.h"
 #include "support/row_name.h"
 
 namespace quarnel {
@@ -40,14 +41,7 @@ void Fault(SimTracker& tracker, FaultRule rule) {
     tracker.SetFaults(faults);
 }
 
-// Places "read item `index` of group 0" in the payload area.
-void PutItemRead(CommandAreas& areas, int index) {
-    areas.payload[payload::kOp] = OP_GET;
-    areas.payload[payload::kLen] = 8;
-    areas.payload[payload::kGroup] = 0;
-    areas.payload[payload::kPart] = 0;
-    PutLe32(areas.payload.data() + payload::kIndex, static_cast<uint32_t>(index));
-}
+using test::PutItemRead;
 
 // ---- Finding the tracker ----
 

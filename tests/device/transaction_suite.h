@@ -18,6 +18,7 @@
 #include "device/hid_cmd.h"
 #include "sim/sim_items.h"
 #include "sim/sim_tracker.h"
+#include "support/item_read.h"
 #include "support/sim_fixture.h"
 
 namespace quarnel::test {
@@ -46,14 +47,7 @@ protected:
     }
 
     // "Read item `index` of `group`" in the payload area.
-    void PutItemRead(int group, int index) {
-        auto& p = Areas().payload;
-        p[payload::kOp] = OP_GET;
-        p[payload::kLen] = 8;
-        p[payload::kGroup] = static_cast<uint8_t>(group);
-        p[payload::kPart] = 0;
-        PutLe32(p.data() + payload::kIndex, static_cast<uint32_t>(index));
-    }
+    void PutItemRead(int group, int index) { test::PutItemRead(Areas(), index, group); }
 
     // The tracker's reply data for an item: its value, and a zero after a text.
     std::vector<uint8_t> ItemReply(int group, int index) {

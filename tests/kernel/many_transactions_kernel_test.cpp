@@ -12,6 +12,7 @@
 #include "kernel/gadget_host.h"
 #include "params/param_catalogue.h"
 #include "sim/sim_state.h"
+#include "support/item_read.h"
 #include "support/sim_fixture.h"
 
 namespace quarnel::test {
@@ -22,10 +23,7 @@ constexpr const char* kController = "dummy_udc.1";
 
 void PutItemRead(CommandAreas& areas, const ParamItem& item) {
     areas.payload.fill(0);
-    areas.payload[payload::kOp] = OP_GET;
-    areas.payload[payload::kLen] = 8;
-    areas.payload[payload::kGroup] = item.group;
-    PutLe32(areas.payload.data() + payload::kIndex, item.index);
+    test::PutItemRead(areas, item.index, item.group);
 }
 
 TEST(RealUsbStack, TenThousandTransactionsNoneLostOrMismatched) {

@@ -81,13 +81,15 @@ double TimeTransactions(DeviceLink link, sim::SimTracker& tracker, int64_t n) {
     return SecondsSince(start) / static_cast<double>(n);
 }
 
-// Seconds per transaction in-process, on the same model, replies at once or on 1 ms frames.
-double InProcessTransaction(int64_t n, bool usbFrames) {
+// What `timed` measures (a time in seconds) for the same model in-process, replies at once
+// or on 1 ms frames.
+template <typename Timed>
+double InProcess(bool usbFrames, Timed timed) {
     sim::SimTracker tracker{sim::DemoState()};
     sim::SimBackend backend(nullptr, usbFrames);
     backend.AddTracker(tracker);
     CommandAreas areas;
-    return TimeTransactions(DeviceLink{backend, backend.GetClock(), areas}, tracker, n);
+    return timed(DeviceLink{backend, backend.GetClock(), areas}, tracker);
 }
 
 void BM_TransactionOnRealUsb(benchmark::State& state) {
@@ -116,8 +118,12 @@ void BM_TransactionOnRealUsb(benchmark::State& state) {
         }
     }
     const double real = SecondsSince(start) / static_cast<double>(n);
-    const double inProcess = InProcessTransaction(n, false);
-    const double frames = InProcessTransaction(std::min<int64_t>(n, 500), true);
+    const double inProcess = InProcess(false, [n](DeviceLink link, sim::SimTracker& tracker) {
+        return TimeTransactions(link, tracker, n);
+    });
+    const double frames = InProcess(true, [n](DeviceLink link, sim::SimTracker& tracker) {
+        return TimeTransactions(link, tracker, std::min<int64_t>(n, 500));
+    });
     state.counters["real_us"] = real * 1e6;
     state.counters["vs_in_process"] = inProcess > 0 ? real / inProcess : 0;
     state.counters["vs_frame_model"] = frames > 0 ? real / frames : 0;
@@ -146,14 +152,6 @@ double TimeGetParameter(DeviceLink link, sim::SimTracker& tracker) {
     return tracker.CommandsTaken() - before == ReadTransactionCount() ? took : -1;
 }
 
-double InProcessGetParameter(bool usbFrames) {
-    sim::SimTracker tracker{sim::DemoState()};
-    sim::SimBackend backend(nullptr, usbFrames);
-    backend.AddTracker(tracker);
-    CommandAreas areas;
-    return TimeGetParameter(DeviceLink{backend, backend.GetClock(), areas}, tracker);
-}
-
 void BM_GetParameterOnRealUsb(benchmark::State& state) {
     Gadget* gadget = Gadget::Get(state);
     if (gadget == nullptr) {
@@ -173,8 +171,8 @@ void BM_GetParameterOnRealUsb(benchmark::State& state) {
         }
         state.SetIterationTime(took);
         real += took;
-        inProcess += InProcessGetParameter(false);
-        frames += InProcessGetParameter(true);
+        inProcess += InProcess(false, TimeGetParameter);
+        frames += InProcess(true, TimeGetParameter);
     }
     state.counters["vs_in_process"] = inProcess > 0 ? real / inProcess : 0;
     state.counters["vs_frame_model"] = frames > 0 ? real / frames : 0;

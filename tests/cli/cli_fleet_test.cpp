@@ -21,6 +21,7 @@
 #include "sim/sim_state.h"
 #include "support/row_name.h"
 #include "support/sim_fixture.h"
+#include "support/text_lines.h"
 
 namespace quarnel {
 namespace {
@@ -37,16 +38,7 @@ int Code(ExitStatus s) {
     return static_cast<int>(s);
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t at = 0;
-    while (at < text.size()) {
-        const size_t end = text.find('\n', at);
-        lines.push_back(text.substr(at, end - at));
-        at = end == std::string::npos ? text.size() : end + 1;
-    }
-    return lines;
-}
+using test::Lines;
 
 bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;

@@ -1,8 +1,6 @@
 // The built quarnelctl program itself, run as a separate process the way scripts run it:
 // its exit statuses, its standard output and error, and files across runs.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,8 +13,7 @@
 
 #include "cli/cli_rig.h"
 #include "profile/profile_check.h"
-
-extern char** environ;
+#include "support/spawn_program.h"
 
 namespace quarnel {
 namespace {
@@ -30,40 +27,10 @@ struct Outcome {
     std::string err;
 };
 
-// Starts quarnelctl with `args`, its standard output and error into files; its process,
-// or 0 when it could not be started.
+// Starts quarnelctl with `args`; its process, or 0 when it could not be started.
 pid_t Start(std::vector<std::string> args, const std::string& outFile, const std::string& errFile) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
     args.insert(args.begin(), QUARNELCTL_PATH);
-    std::vector<char*> argv;
-    for (std::string& a : args) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    // Whatever the test runner does with Ctrl+C, the program starts as from a shell.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    sigset_t interrupt;
-    sigemptyset(&interrupt);
-    sigaddset(&interrupt, SIGINT);
-    posix_spawnattr_setsigdefault(&attributes, &interrupt);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, QUARNELCTL_PATH, &actions, &attributes, argv.data(), environ) != 0) {
-        pid = 0;
-    }
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+    return test::SpawnProgram(std::move(args), outFile, errFile);
 }
 
 // Runs quarnelctl with `args`; its standard output goes to `stdoutPath` when given.

@@ -18,20 +18,12 @@
 #include "sim/sim_fleet.h"
 #include "sim/sim_state.h"
 #include "support/row_name.h"
+#include "support/text_lines.h"
 
 namespace quarnel::test {
 namespace {
 
 using test::PrintTo;
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 // What a run says, with the run's own folder shown as "@", and a gone tracker told the same
 // way: whether the host's next write was still taken before the unplug is a matter of

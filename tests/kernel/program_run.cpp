@@ -1,8 +1,6 @@
 #include "kernel/program_run.h"
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,8 +9,7 @@
 #include <thread>
 
 #include "kernel/gadget_host.h"
-
-extern char** environ;
+#include "support/spawn_program.h"
 
 namespace quarnel::test {
 
@@ -27,32 +24,7 @@ std::string ReadAll(const std::filesystem::path& file) {
 
 pid_t Spawn(const std::vector<std::string>& args, const std::filesystem::path& outFile,
             const std::filesystem::path& errFile) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<std::string> copy = args;
-    std::vector<char*> argv;
-    for (std::string& a : copy) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ) != 0) {
-        pid = -1;
-    }
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+    return SpawnProgram(args, outFile.string(), errFile.string());
 }
 
 // Waits for `pid` until `deadline`; its exit status (-1 after a signal), or nothing yet.

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the map page's embedded assets into one C++ source file: Leaflet's script and style
 # (from Debian's libjs-leaflet), the page's own script and style, and the SHA-256 digests of
 # the two scripts for the page's content security policy. Pure CMake, run at build time on

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Project-wide warnings, applied to every target of ours.
 function(quarnel_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow)

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Read by cpack once for each generator it runs (CPACK_PROJECT_CONFIG_FILE): the zip holds
 # quarnelctl and its documents alone, the installer everything the build installs.
 if(CPACK_GENERATOR STREQUAL "ZIP")

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows packages. hidapi finds the tracker through Windows' own HID class driver: no
 # driver to install and no administrator rights.
 #   a zip to unpack anywhere: quarnelctl.exe beside its documents (the install component

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Checks that every program the project calls comes from a package that
 scripts/install-deps.sh installs, or from the set every Debian system has.
 

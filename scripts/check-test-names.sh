@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that every parameterised test case has a readable name: no case named by its
 # index ("Cases/SomeTest.Works/3") and no parameter shown as a byte dump
 # ("GetParam() = 104-byte object <17-36 AF-09 ...>"), so that a failure in CI says which

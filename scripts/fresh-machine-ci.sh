@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs CI as a new machine would: in a minimal Debian 12 root (debootstrap's minbase
 # variant plus git and ca-certificates), as root, from a clean clone of the committed
 # main branch, with empty caches. This is how we learn what a fresh machine lacks and how

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures the "fuzz" preset, builds every libFuzzer target and runs each one in turn.
 #
 #   scripts/fuzz.sh [seconds] [fuzzer...]

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs every Debian package that building, testing, benchmarking, fuzzing and
 # running the demo need, and does nothing when all of them are present.
 # Runs apt-get directly as root and through sudo otherwise.

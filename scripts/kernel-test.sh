@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The programs on a real Linux USB stack, without hardware: boots Debian's stock kernel in
 # a QEMU machine (software emulation), where quarnel-usb-tracker plays the tracker as a
 # USB gadget on dummy_hcd's controllers and the kernel's usbhid and hidraw drivers present

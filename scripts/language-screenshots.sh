@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes one screenshot per shipped language: the demo's window after Get Parameter, under a
 # virtual X server, saved as docs/screenshots/<Language>.png (Lang/Russian.ini gives
 # Russian.png). With arguments it makes only those languages:

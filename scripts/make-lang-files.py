@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Builds the program's text files from their editable UTF-8 sources.
 
     data/text-src/Player.txt    -> data/Player.ini

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Refreshes docs/map-page.png: the map page of the demo drive as headless Chromium shows it
 # offline, saved by the browser test that checks that page.
 set -euo pipefail

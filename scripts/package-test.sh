@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the .deb, installs it on this machine with dpkg, runs the installed programs on
 # the simulated tracker, and removes the package again, checking that nothing is left.
 # Needs root (or sudo); used by CI.

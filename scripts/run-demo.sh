@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the default preset and starts the window on the simulated tracker.
 # Arguments go to quarnel-demo (--state FILE, --transcript FILE).
 # Without a display ($DISPLAY unset) it runs under xvfb-run, where nothing is seen: use

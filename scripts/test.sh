@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The one test command: installs what is missing, configures, builds and runs every test.
 # With an argument it uses that preset instead of the default one (asan, tsan).
 set -euo pipefail

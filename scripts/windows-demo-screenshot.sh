@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows window as its users see it: cross-builds Quarnel.exe and quarnel-demo.exe
 # against Qt for Windows (scripts/windows-qt.sh builds it once per machine), gathers them
 # with Qt's DLLs, the windows platform plugin, Player.ini and Lang\ into one folder (as

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows installer, built and tried under Wine (the last step of
 # scripts/windows-test.sh, and on its own):
 #   1. Qt for Windows and the Windows libraries (scripts/lib/windows-build.sh);

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shows that the cached Qt for Windows (scripts/windows-qt.sh, which builds it when it is
 # missing) works: cross-builds the small programs in tests/windows-qt against it, gathers
 # the DLLs and plugins they need into one folder, and runs them under Wine:

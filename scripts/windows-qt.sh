@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Qt 6 for 64-bit Windows (MinGW-w64), built from Debian's own qt6-base source package of
 # the same version as this machine's Qt, whose tools (moc, rcc, uic) the build uses.
 # Only what the tool needs: QtCore, QtGui, QtWidgets, QtTest, the windows and offscreen

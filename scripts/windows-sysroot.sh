@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows side's own libraries, cross-built once per machine with the project's MinGW-w64
 # toolchain into a private prefix outside the clone (never the Linux include folders):
 #   - hidapi's Windows backend (windows/hid.c from Debian's hidapi source package), a small

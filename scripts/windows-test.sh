@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows build, cross-built with MinGW-w64 and tried under Wine; the CI stage
 # "windows":
 #   1. Qt for Windows (scripts/windows-qt.sh: from the cache outside the clone, or built

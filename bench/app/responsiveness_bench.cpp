@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window's responsiveness while the log download runs on its worker: a 1 ms precise
 // timer on the window's thread records the longest gap between its ticks while 10,000
 // records come in from the 1 ms-frame simulated tracker in real time, each moving the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-up of the main form to shown, against a plain QDialog carrying the same controls
 // built the same way, both offscreen and each in a fresh process, alternating within
 // every iteration so that whatever else the machine does weighs on both alike.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One start-up, measured in a process of its own so that its peak memory is its own:
 //   app_startup_probe form   the main form: construction, start-up, shown
 //   app_startup_probe bare   a plain QDialog with the same controls built the same way

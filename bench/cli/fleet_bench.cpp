@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // quarnelctl set --all on several simulated trackers at once, against set on one.
 //
 // The trackers run on the real-time 1 ms USB frame model, each with its own endpoints, as

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One round trip through the production hidapi backend on a umockdev hidraw node, against
 // the same round trip through the in-process simulated backend (real clock, no USB frame
 // model) measured in the same run. Runs under umockdev-wrapper (the target

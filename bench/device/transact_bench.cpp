@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Host cost of one transaction on the simulated tracker.
 //
 // Counters are ratios against a goal or a baseline measured in the same run:

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // MD5 throughput of our own code against OpenSSL's in the same run: the ratio of the two
 // is what matters, since absolute figures depend on the machine.
 #define OPENSSL_SUPPRESS_DEPRECATED

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The whole Update command against the simulated tracker on the real clock, with one
 // report per 1 ms USB frame each way. A transaction cannot take less than 2 ms there, so
 // 3970 of them (start, 3968 blocks, end) bound the transfer from below at 7.94 s; the

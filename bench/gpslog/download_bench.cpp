@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The log download against the simulated tracker's real-time model (one report per 1 ms
 // USB frame each way), writing its CSV to a temporary file. The tracker alone needs 2 ms
 // per transaction, so the bound is 2 ms for the count plus 2 ms per record; the ratio to

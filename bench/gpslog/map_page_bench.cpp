@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The map page in headless Chromium: its size, and how soon the browser has drawn it, for
 // the demo drive (240 points) and for a log of 100,000 points (about three months of
 // driving, twice a day, a fix every 10 seconds: as much as a tracker plausibly holds).

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One transaction and Get Parameter through the real kernel's USB stack (the simulated
 // tracker as a USB gadget on dummy_hcd, reached through usbhid and hidraw by the
 // production hidapi backend), against the same work on the same tracker model in-process,

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Get Parameter and Set Parameter against the simulated tracker on full-speed USB timing
 // (one report per 1 ms frame each way), in real time. A transaction cannot take less than
 // the frame it is written in plus the frame its reply comes back in, so each command's

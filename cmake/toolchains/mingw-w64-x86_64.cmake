@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (posix thread model, so
 # std::thread works). Used by the project's Windows presets and by the scripts that build
 # third-party code for Windows, so everything Windows-side is built by one compiler setup.

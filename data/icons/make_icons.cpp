@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Draws the program's icon (a tracker pin on a map tile, with a satellite signal) at the
 // four sizes the window uses and writes them as PNGs beside this file, and the same four
 // as the Windows programs' icon resource (quarnel.ico, in the resource's order 32, 16, 48, 64):

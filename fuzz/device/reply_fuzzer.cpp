@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // ReadReply on whatever a device may send: any number of reports of any length and
 // content, arriving at any times, with any claimed length. Whatever comes, it copies only
 // what a matching report held (at most 62 bytes) into the reply area and nothing beyond,

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Any bytes as a language file: parsing never fails, every entry is one non-empty piece,
 // and applying the table throws exactly when a row's entry is missing.
 #include <cstdint>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Any bytes as Player.ini: parsing never fails, and what it keeps is one whole line piece.
 #include <cstdint>
 #include <cstdlib>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // ParseWideLong against the C library's strtoll, clamped to 32 bits. Each input byte is one
 // code unit; units outside ASCII end a number just like any other non-digit, so they are
 // handed to strtoll as 'z'.

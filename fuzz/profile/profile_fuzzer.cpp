@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Any bytes as a profile file: checking never fails, and what it accepts comes back the
 // same when written out again, and seals to a profile that checks as sealed.
 #include <cstdint>

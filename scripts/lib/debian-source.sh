@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fetches and unpacks a Debian source package without touching the machine's own apt
 # set-up: a private sources list (deb-src for the release this machine runs) and a
 # private state and cache folder, passed to apt with -o options. Source this file, then

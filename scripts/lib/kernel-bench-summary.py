@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Prints the real-USB-stack benchmark's figures from its JSON output: for each benchmark
 and ratio, the median over the repetitions and their spread (lowest to highest), since
 software emulation makes single runs noisy.

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Debian's stock kernel for the virtual-machine tests, fetched once per machine: the
 # package linux-image-amd64 names, downloaded with apt-get download and unpacked into the
 # cache (nothing is installed into this machine's /boot or /lib/modules).

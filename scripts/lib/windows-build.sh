@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # What the "windows" preset needs from its environment, the same in every script: Qt for
 # Windows (scripts/windows-qt.sh: from the cache, or built once per machine) and the

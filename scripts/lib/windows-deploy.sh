@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # Makes a folder of cross-built Windows programs runnable: copies in the Qt plugins named
 # and every DLL that the programs, the plugins and those DLLs import, read from their PE

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # Running our Windows programs under Wine, the same way in every script and test:
 # a private Wine prefix (never ~/.wine), no Wine debug chatter, no Mono or Gecko install

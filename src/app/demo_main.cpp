@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // quarnel-demo: the configuration tool on a simulated tracker, in real time.
 //   quarnel-demo [--state FILE] [--transcript FILE]
 // --state loads the tracker's configuration, log and faults from a state file;

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // quarnel-usb-tracker: the simulated tracker as a real USB HID device, through the Linux
 // USB gadget framework. See docs/usb-tracker.md.
 #include <fcntl.h>

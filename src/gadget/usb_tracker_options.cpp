@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "gadget/usb_tracker_options.h"
 
 namespace quarnel::gadget {

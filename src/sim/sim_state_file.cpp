@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The simulated tracker's state file: JSON, documented in docs/simulated-tracker.md.
 #include <cmath>
 #include <cstdio>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The application object and the programs: the form runs modally and its end ends the
 // run; the command line changes nothing; nothing is stored; F1 shows the user guide.
 #include <gtest/gtest.h>

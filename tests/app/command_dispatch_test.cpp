@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The form's command table: each click reaches its command, on the window's thread, with
 // the form and its message boxes.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The form's template as data: creation order, kinds, limits, styles and binding order.
 #include "form/control_table.h"
 

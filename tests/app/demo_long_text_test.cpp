@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A tracker may hold a text longer than one command can write (set by SMS or the web). The
 // demo's tracker, started from a state file with such a text, shows the window's answer:
 // Get Parameter shows the text whole, Set Parameter refuses to send it and names the field.

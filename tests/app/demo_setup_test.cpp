@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // quarnel-demo's options and the tracker they set up.
 #include "app/demo_setup.h"
 

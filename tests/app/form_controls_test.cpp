@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every control of the template exists on the form with its kind, ID, caption, place and
 // style, and the form's FormAccess reaches them by ID.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The form's start-up with settings and language files in its program directory.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The form's keyboard: Tab order, Enter and Escape swallowed everywhere, Ctrl+Break in a
 // phone edit, the close box, Alt+F4 and F1.
 #include <gtest/gtest.h>

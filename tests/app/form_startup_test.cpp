@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The form's start-up steps, its layout rules on the real controls, the handler wrapper
 // and closing while a handler runs.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Input limits and digits-only edits: they bind what the user types or pastes, never what
 // a command puts into a field.
 #include <gtest/gtest.h>

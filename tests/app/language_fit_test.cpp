@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every shipped language on the real form: each caption fits its control, measured with
 // the font and style the window draws it with.
 #include <gtest/gtest.h>

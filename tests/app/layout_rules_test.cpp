@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The start-up layout rules on plain rectangles, with their pixel results.
 #include "app/layout_rules.h"
 

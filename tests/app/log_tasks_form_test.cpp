@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The log download and erase started from the form: their workers reach the window
 // through its bridge, the window timers give the buttons back, and closing the form
 // while a worker waits for it neither hangs nor shows anything.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // GoogleTest main for the tests that need a QApplication. They run without a display:
 // the offscreen platform unless the environment names another.
 #include <gtest/gtest.h>

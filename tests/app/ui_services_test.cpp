@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Qt message boxes and file dialogs, checked while they are open and then answered.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The bridge that carries a worker thread's calls to the window's thread, and what
 // happens when the window closes while a worker waits on it.
 #include "app/window_bridge.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window and quarnelctl drive one implementation of Set Parameter: the same field
 // values, typed into the real form and clicked, or written from a profile by
 // `quarnelctl set`, put the same bytes on the wire.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // quarnelctl's commands run in-process against the simulated tracker: what they do to the
 // tracker, what they write, and how each one ends.
 #include <gtest/gtest.h>

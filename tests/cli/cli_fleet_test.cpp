@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // quarnelctl with several trackers: choosing one (list, --device, --imei), every one at once
 // (--all), and the provisioning station (set --each), on simulated fleets sharing one
 // virtual clock. Workers run on threads of their own: this runs under the thread sanitiser.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // quarnelctl with several trackers through the production hidapi backend, on umockdev
 // hidraw nodes served by simulated trackers: list, --device, --imei and --all find the
 // trackers by the paths hidapi enumerates. Real time, kept short.

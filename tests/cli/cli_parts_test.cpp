@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The parts quarnelctl is made of: the command line, the log format choice, the progress
 // display, the headless window, the file dialogs' answers and the answer watch.
 #include <gtest/gtest.h>

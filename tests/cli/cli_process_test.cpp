@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The built quarnelctl program itself, run as a separate process the way scripts run it:
 // its exit statuses, its standard output and error, and files across runs.
 #include <gtest/gtest.h>

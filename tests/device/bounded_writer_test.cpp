@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The bounded writer on a write function that blocks for as long as a test wants.
 #include "device/bounded_writer.h"
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Finding the tracker, its handles, and whole transactions on the simulated tracker.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The hidapi backend on umockdev hidraw nodes: enumeration, opening, the report layout,
 // and bounded waits in real time (kept short).
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // What the hidapi backend relies on from a hidraw node, written once and run on the real

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The hidraw contract on umockdev's model of the kernel's node (the real kernel runs the
 // same cases in tests/kernel).
 #include "device/hidraw_bed.h"

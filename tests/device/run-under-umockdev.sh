@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a program under umockdev-wrapper, which preloads umockdev's library into it. That
 # library then comes before a sanitiser's runtime in the list of libraries, which
 # AddressSanitizer refuses unless it is told that this is intended.

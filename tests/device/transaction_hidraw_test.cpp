@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The shared transaction tests through the production hidapi backend, on a umockdev hidraw
 // node that the simulated tracker serves.
 #include "device/hidapi_backend.h"

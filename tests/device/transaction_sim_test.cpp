@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The shared transaction tests on the in-process simulated backend (virtual clock).
 #include "device/transaction_suite.h"
 #include "sim/sim_backend.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // The transaction tests that every backend must pass, written once and run on each: the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Update command up to the transfer: the tracker, the dialogs, the files and the check.
 #include <gtest/gtest.h>
 

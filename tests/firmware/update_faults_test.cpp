@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Update command against a tracker that misbehaves during the transfer, and the
 // simulated tracker's own check of what it received.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The gadget's report loop, with a socket pair in place of /dev/hidgN: one message per
 // report in each direction, as the HID function's device file moves them.
 #include "gadget/report_loop.h"

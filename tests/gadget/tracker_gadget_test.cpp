@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Building the tracker's USB gadget in configfs, binding it and taking it down again, on
 // a folder that behaves as configfs does.
 #include "gadget/tracker_gadget.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The choices quarnel-usb-tracker makes before it builds the gadget: its command line, the
 // device controller it binds to, and the /dev node of the HID function.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // GPSBabel, a program that reads GPX and KML, as an independent reader of the files: the
 // points it finds must be the points of the CSV of the same log. Skipped, never passed,
 // where gpsbabel is not installed (Debian package gpsbabel).

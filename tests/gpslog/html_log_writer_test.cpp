@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The map page as a file: self-contained, escaped, its summary, empty logs, and written as
 // the records come. What a browser makes of it is in map_page_browser_test.cpp.
 #include "gpslog/html_log_writer.h"

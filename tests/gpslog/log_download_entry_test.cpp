@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // DownloadLog and DownloadLogToFile, the download as a caller without a window runs it:
 // what the writer is handed and when, how each ending is reported, and what is touched.
 #include <gtest/gtest.h>

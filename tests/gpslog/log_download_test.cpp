@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The log download run on the test's own thread, against the simulated tracker on the
 // virtual clock: the file it writes, the commands it sends, its progress and its endings.
 #include <gtest/gtest.h>

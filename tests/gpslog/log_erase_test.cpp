@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The log erase run on the test's own thread, against the simulated tracker on the
 // virtual clock.
 #include <gtest/gtest.h>

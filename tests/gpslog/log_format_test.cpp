@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Choosing a log file format by the file name's extension.
 #include "gpslog/log_format.h"
 

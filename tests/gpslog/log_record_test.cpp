@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The pure parts of the log download: reading a record, the record test, the line format,
 // the progress figures and the command bytes.
 #include "gpslog/log_record.h"

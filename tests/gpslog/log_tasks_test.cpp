@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The click handlers, the timer and the worker threads together. The window's thread is
 // the test's thread; the workers run on their own. Run under the thread sanitiser in CI.
 #include "gpslog/log_tasks.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The tracker's local record time turned into the UTC timestamps of GPX and KML.
 #include "gpslog/log_time.h"
 

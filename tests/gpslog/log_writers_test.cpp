@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The log written as CSV, GPX, KML and the map page from the same download: the same records
 // in the same order in every format, valid empty tracks, UTC times, escaped names and write
 // failures.

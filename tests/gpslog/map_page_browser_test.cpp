@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The map page in a real browser: headless Chromium opens the page offline and the test
 // reads back from the page's DOM what it drew and says, and compares it with figures it
 // computes itself from the CSV of the same log (not with the writer's own code). Skipped,

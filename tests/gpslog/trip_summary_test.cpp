@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The trip's figures for the map page: great-circle distance, stops, moving time and speed.
 #include "gpslog/trip_summary.h"
 

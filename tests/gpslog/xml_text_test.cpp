@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Escaped text, locale-free numbers and map positions for the GPX and KML files.
 #include "gpslog/xml_text.h"
 

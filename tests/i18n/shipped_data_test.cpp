@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The files that ship in data/ must label the whole form.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The hidraw contract on the real kernel: a gadget of its own for each case, so that an
 // unplug or a full queue never reaches the next case.
 #include "device/hidraw_contract_suite.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Ten thousand transactions on the real USB stack, in step with the same commands on the
 // in-process simulated tracker: every one must be answered, and with the reply the model
 // gives. Reading every readable item in turn wraps the 7-bit sequence number many times

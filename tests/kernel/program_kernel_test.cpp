@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The real programs on the real USB stack: quarnelctl, unmodified and without --demo,
 // against quarnel-usb-tracker serving the simulated tracker as a USB gadget. Each command
 // is also run in-process on the simulated tracker from the same state; both must end the

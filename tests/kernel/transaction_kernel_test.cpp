@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The transaction tests every backend passes, through the production hidapi backend on the
 // real kernel's hidraw node of a USB gadget that the simulated tracker serves.
 #include "device/hidapi_backend.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window, offscreen, clicking Get Parameter against the tracker on the real USB stack:
 // the same fields and messages as on the in-process simulated tracker.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A profile checked whole: its keys against the catalogue, every refusal with its line,
 // the values that are fine, the checksum and sealing.
 #include "profile/profile_check.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Profiles and the window's fields: filling a form, reading one, and what the tracker
 // holds after the window's Set Parameter has written a filled form.
 #include "profile/profile_form.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The profile file's text: UTF-8, lines, sections, entries and the quoting rule, and the
 // CRC-32 its checksum uses.
 #include "profile/profile_syntax.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Several simulated trackers at once: the virtual clock shared by their workers, the
 // plugging and unplugging on it, and the state file of a fleet. Threads: this runs under
 // the thread sanitiser.

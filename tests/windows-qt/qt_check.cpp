@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A small form with the same text in a label, a line edit and a push button, for checking
 // that a Qt build draws text on a platform:
 //   qt-check --text TEXT --grab FILE.png   renders the form into FILE.png and ends

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // QtTest itself under Wine: a table of typed texts and a click, on real widgets.
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quarnel authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs in the test machine (started by its init): loads the USB gadget and HID modules,
 # runs every check on the real kernel's USB stack and records each one's outcome in
 # OUT/results.txt ("PASS name" or "FAIL name"), its output in OUT/logs/NAME.log.

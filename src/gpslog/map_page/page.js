@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quarnel authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The map page's script: draws the track from the page's own data on a Leaflet map, the
 // speed-over-time chart under it, and links the two. Everything it shows comes from the
 // page: the points from the track-data element, the stops from the summary. It writes no

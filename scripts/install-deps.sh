@@ -9,6 +9,8 @@ set -euo pipefail
 packages=(
     # building and testing
     build-essential cmake ninja-build pkg-config git
+    # a compiler cache outside the clone (cmake/CompilerCache.cmake)
+    ccache
     qt6-base-dev libgl-dev
     libhidapi-dev
     libgtest-dev libgmock-dev libbenchmark-dev

@@ -12,7 +12,7 @@ if [[ $(id -u) -ne 0 ]]; then
     as_root=(sudo)
 fi
 
-scripts/install-deps.sh
+scripts/install-deps.sh window packaging
 cmake --preset default
 cmake --build --preset default --parallel "$(nproc)"
 rm -f build/default/quarnel_*.deb

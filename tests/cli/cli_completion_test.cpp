@@ -5,6 +5,7 @@
 // against the parser and the help that the manual page is made from.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -106,6 +107,11 @@ TEST(ShellCompletion, AnswersThroughTheHiddenCommandInTheFormTheScriptsRead) {
 // Every option of the table is one the parser takes, and goes with exactly the commands
 // the table names: the completion never offers an option the command refuses.
 TEST(OptionTable, EveryOptionIsParsedAndFitsTheCommandsThatTakeIt) {
+    // Files in a folder that does not exist: a command that is let through fails there
+    // and writes nothing.
+    const std::string nowhere =
+        (std::filesystem::temp_directory_path() / "quarnel-no-such-folder" / "").string();
+    ASSERT_FALSE(std::filesystem::exists(nowhere));
     for (const cli::CommandSpec& command : cli::Commands()) {
         for (const cli::OptionSpec& option : cli::Options()) {
             if (option.name == "--help" || option.name == "--version") {
@@ -116,10 +122,10 @@ TEST(OptionTable, EveryOptionIsParsedAndFitsTheCommandsThatTakeIt) {
             if (option.value == cli::OptionValue::Count) {
                 args.emplace_back("2");
             } else if (option.value != cli::OptionValue::None) {
-                args.emplace_back("x");
+                args.emplace_back(nowhere + "x");
             }
             for (size_t i = 0; i < command.minOperands; ++i) {
-                args.emplace_back("operand" + std::to_string(i));
+                args.emplace_back(nowhere + "operand" + std::to_string(i));
             }
             cli::CommandLine line;
             std::string error;

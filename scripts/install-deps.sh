@@ -77,7 +77,7 @@ group_vm=(
 # packaging: the Debian packages (dpkg-buildpackage), their checks (lintian, autopkgtest)
 # and the desktop and AppStream checks.
 group_packaging=(
-    dpkg-dev debhelper fakeroot
+    dpkg-dev debhelper fakeroot git
     lintian autopkgtest
     desktop-file-utils appstream
 )

@@ -46,6 +46,7 @@ cases=(
 )
 
 # bash: COMP_WORDS split as readline splits them ("=" is a word of its own).
+# deps-check: ignore _quarnelctl (the completion function, from the script it sources)
 bash_offers() {
     local line=$1 words
     read -ra words <<<"${line//=/ = }"

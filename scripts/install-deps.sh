@@ -78,6 +78,8 @@ group_vm=(
 # and the desktop and AppStream checks.
 group_packaging=(
     dpkg-dev debhelper fakeroot git
+    # the manual pages (Build-Depends of debian/control) and their check
+    help2man scdoc man-db
     lintian autopkgtest
     desktop-file-utils appstream
 )

@@ -46,6 +46,12 @@ step "the installer"
 (cd "$build" && cpack -G NSIS >/dev/null)
 installer=$(ls "$build"/Quarnel-*-setup.exe)
 ls -l "$installer"
+# A silent install shows no page: check in CPack's script that the licence page is there.
+grep -q '^ *!insertmacro MUI_PAGE_LICENSE .*GPL-3.0-or-later.txt' \
+    "$build"/_CPack_Packages/*/NSIS/project.nsi || {
+    echo "the installer shows no licence page" >&2
+    exit 1
+}
 
 step "install, use and uninstall under Wine"
 prefix=$root/$build/install-prefix

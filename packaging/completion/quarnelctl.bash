@@ -3,7 +3,8 @@
 # bash completion for quarnelctl. What to offer comes from quarnelctl itself
 # ("quarnelctl __complete WORD...", answered from its command and option tables), so each
 # command and option it has is completed. The attached trackers for --device and --imei
-# come from "quarnelctl list", given at most a second: a tracker that does not answer
+# come from "quarnelctl list", given at most a second
+# (QUARNELCTL_COMPLETION_TIMEOUT seconds, where set): a tracker that does not answer
 # leaves the list empty rather than the shell waiting.
 
 # The trackers' paths (column 1) or IMEIs (column 2) that start with $2; the rest of the
@@ -11,7 +12,7 @@
 _quarnelctl_trackers() {
     local program=$1 column=$2 typed=$3
     shift 3
-    timeout 1 "$program" "$@" list 2>/dev/null |
+    timeout "${QUARNELCTL_COMPLETION_TIMEOUT:-1}" "$program" "$@" list 2>/dev/null |
         awk -v c="$column" -v t="$typed" \
             '(c == 1 || $2 ~ /^[0-9]+$/) && index($c, t) == 1 { print $c }'
 }

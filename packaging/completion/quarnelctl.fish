@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # fish completion for quarnelctl: what to offer comes from "quarnelctl __complete WORD..."
 # (its command and option tables); the attached trackers for --device and --imei from
-# "quarnelctl list", given at most a second.
+# "quarnelctl list", given at most a second
+# (QUARNELCTL_COMPLETION_TIMEOUT seconds, where set).
 
 function __quarnelctl_complete
     set -l done (commandline -opc)
@@ -19,8 +20,10 @@ function __quarnelctl_complete
             printf '%s\n' $prefix(__fish_complete_path "$value")
         case devices imeis
             set -l column 1
+            set -l limit 1
+            set -q QUARNELCTL_COMPLETION_TIMEOUT; and set limit $QUARNELCTL_COMPLETION_TIMEOUT
             test $answer[1] = imeis; and set column 2
-            timeout 1 $program $answer[3..-1] list 2>/dev/null |
+            timeout $limit $program $answer[3..-1] list 2>/dev/null |
                 awk -v c=$column '(c == 1 || $2 ~ /^[0-9]+$/) { print $c }' |
                 string replace -r -- '^' "$prefix"
     end

@@ -21,7 +21,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/quarnel
 # Leaflet.
 set(notices ${CMAKE_CURRENT_BINARY_DIR}/THIRD-PARTY-NOTICES.txt)
 set(notice_parts
-    "Qt 6 (QtCore, QtGui, QtWidgets and their plugins; with zlib, libpng, FreeType, HarfBuzz and PCRE2 bundled)|libqt6core6"
+    "Qt 6 (QtCore, QtGui, QtWidgets and their plugins, with zlib, libpng, FreeType, HarfBuzz and PCRE2 bundled)|libqt6core6"
     "The GCC runtime (libstdc++, libgcc), linked into each program|gcc-mingw-w64-base"
     "The MinGW-w64 runtime and winpthreads, linked into each program|mingw-w64-common"
     "hidapi, linked into each program|libhidapi-dev"
@@ -85,7 +85,7 @@ set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSES/GPL-3.0-or-later.
 set(CPACK_NSIS_URL_INFO_ABOUT "https://github.com/quarnel/quarnel")
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS
     "SectionGetSize 0 $0
-  WriteRegDWORD SHCTX 'Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quarnel' 'EstimatedSize' $0")
+  WriteRegDWORD SHCTX 'Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\Quarnel' 'EstimatedSize' $0")
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/data/icons/quarnel.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/data/icons/quarnel.ico)
 # The installer is a 64-bit program itself (it installs 64-bit programs, and a 32-bit one

@@ -16,11 +16,13 @@
 #include "cli/completion.h"
 #include "cli/option_table.h"
 #include "cli_rig.h"
+#include "support/row_name.h"
 
 namespace quarnel::test {
 namespace {
 
 using Kind = cli::Completion::Kind;
+using test::PrintTo;
 
 struct CompletionCase {
     const char* name;
@@ -94,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
         CompletionCase{"HelpTakesACommand", {"help", "u"}, Kind::Words, {"update"}},
         CompletionCase{"UnknownCommandGetsNothing", {"reboot", ""}, Kind::Words, {}},
         CompletionCase{"SwitchTakesNoValue", {"--all="}, Kind::Words, {}}),
-    [](const testing::TestParamInfo<CompletionCase>& p) { return p.param.name; });
+    RowName());
 
 TEST(ShellCompletion, AnswersThroughTheHiddenCommandInTheFormTheScriptsRead) {
     CliRig rig(sim::DemoState());

@@ -20,11 +20,13 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "app/accessible_names.h"
 #include "app/input_limit.h"
 #include "app/key_rules.h"
 #include "app/layout_rules.h"
 #include "firmware/firmware_update.h"
 #include "form/control_ids.h"
+#include "form/control_names.h"
 #include "i18n/paths.h"
 #include "params/param_commands.h"
 
@@ -114,6 +116,9 @@ void CQuarnelDlg::setVisible(bool visible) {
         // A missing language entry ends the start-up where it stands: the form still opens,
         // left where the template put it.
         RunHandler([this] { OnInitDialog(); });
+        // Also after a start-up that a missing language entry ended: whatever captions the
+        // controls show then are their names.
+        RunHandler([this] { NameControls(m_controls); });
     }
     QDialog::setVisible(visible);
 }
@@ -481,6 +486,9 @@ void CQuarnelDlg::SetText(int id, const std::u16string& value) {
         button->setText(text);
     } else if (auto* label = qobject_cast<QLabel*>(w)) {
         label->setText(text);
+        if (IsValueDisplay(id)) {
+            FollowShownValue(*label);
+        }
     } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
         box->setTitle(text);
     }

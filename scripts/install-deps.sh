@@ -23,6 +23,8 @@ packages=(
     libc6-dbg
     # the window under a virtual display, screenshots (xdotool clicks), fonts, locales
     xvfb xauth x11-apps imagemagick xdotool
+    # the window read through the accessibility bus: a session bus, AT-SPI, pyatspi
+    dbus-bin at-spi2-core python3-pyatspi
     fonts-dejavu-core fonts-noto-cjk
     locales
     # readers the log files are checked with

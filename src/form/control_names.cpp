@@ -55,6 +55,16 @@ bool ShowsOwnCaption(const ControlSpec& c) {
     return true;
 }
 
+// A combo box's template height includes its dropped-down list, which may reach past its
+// panel: the closed field is what the panel holds.
+DluRect ClosedRect(const ControlSpec& c) {
+    DluRect r = c.rect;
+    if (c.kind == ControlKind::ComboBox) {
+        r.h = 12;
+    }
+    return r;
+}
+
 bool Holds(const DluRect& outer, const DluRect& inner) {
     return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.w <= outer.x + outer.w &&
            inner.y + inner.h <= outer.y + outer.h;
@@ -99,7 +109,7 @@ int EnclosingPanel(int id) {
     const ControlSpec* best = nullptr;
     for (const ControlSpec& panel : ControlTable()) {
         if (panel.kind != ControlKind::GroupBox || panel.id == id ||
-            !Holds(panel.rect, control->rect)) {
+            !Holds(panel.rect, ClosedRect(*control))) {
             continue;
         }
         if (best == nullptr || Holds(best->rect, panel.rect)) {

@@ -54,6 +54,7 @@ TEST(ControlNames, TheInnermostPanelHoldsTheControl) {
     EXPECT_EQ(EnclosingPanel(ctl::BuzzerGeoFenceCheck), ctl::BuzzerPanel);
     EXPECT_EQ(EnclosingPanel(ctl::SmsIntervalEdit), ctl::SystemConfigPanel);
     EXPECT_EQ(EnclosingPanel(ctl::UpdateProgress), ctl::FirmwareUpdatePanel);
+    EXPECT_EQ(EnclosingPanel(ctl::ModeCombo), ctl::SleepModePanel) << "its list may reach out";
     EXPECT_EQ(EnclosingPanel(ctl::SystemConfigPanel), ctl::TrackerPanel);
     EXPECT_EQ(EnclosingPanel(ctl::PasswdEdit), 0) << "the top row is outside every panel";
     EXPECT_EQ(EnclosingPanel(4242), 0);

@@ -21,6 +21,7 @@
 #include <stdexcept>
 
 #include "app/accessible_names.h"
+#include "app/focus_ring.h"
 #include "app/input_limit.h"
 #include "app/key_rules.h"
 #include "app/layout_rules.h"
@@ -102,6 +103,7 @@ CQuarnelDlg::CQuarnelDlg(const DeviceLink& link, UiServices& ui, DlgOptions opti
     m_icon = LoadWindowIcon();
     WatchKeys();
     ConnectCommands();
+    m_focusRing = new FocusRing(*this);
 }
 
 CQuarnelDlg::~CQuarnelDlg() {

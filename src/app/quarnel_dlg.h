@@ -31,6 +31,8 @@ class QProgressBar;
 
 namespace quarnel {
 
+class FocusRing;
+
 struct DlgOptions {
     std::filesystem::path
         programDir;                // where Player.ini and Lang/ lie; empty: the executable's folder
@@ -107,6 +109,7 @@ public:
     const FormControls& Controls() const { return m_controls; }
     const BoundControls& Bound() const { return m_bound; }
     const DialogUnits& Units() const { return m_units; }
+    const FocusRing& Focus() const { return *m_focusRing; }
     const Settings& settings() const { return m_settings; }
     CLangTable& LangTable() { return m_lang; }
     const std::filesystem::path& ProgramDirectory() const { return m_programDir; }
@@ -166,6 +169,7 @@ private:
     QIcon m_icon;
     std::filesystem::path m_programDir;
 
+    FocusRing* m_focusRing = nullptr;  // a child of the form
     WindowBridge m_bridge;
     LogTasks m_logTasks;  // timer IDs and download counters, the two workers
 

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFocusFrame>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -21,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "app/focus_ring.h"
 #include "app/form_widgets.h"
 #include "app/qt_ui_services.h"
 #include "form/control_ids.h"
@@ -199,6 +201,25 @@ std::string LanguageCaseName(const testing::TestParamInfo<std::string>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Shipped, EveryLanguage, testing::ValuesIn(ShippedLanguages()),
                          LanguageCaseName);
+
+// ---- the focus, to be seen ----
+
+TEST(FocusRing, FollowsTheFocusAroundEveryControlTheKeyboardReaches) {
+    FormFixture f;
+    StartWithLanguage(f, QStringLiteral("ChineseTraditional"));
+    EXPECT_EQ(test::ControlIdOf(f.form->Focus().Around()), ctl::BurglarCheck);
+    // A check box without a caption, where the style's own focus mark has nothing to go round.
+    for (const int id : {ctl::TcpCheck, ctl::ModeCombo, ctl::GetGpsLogButton, ctl::ScuPhoneEdit}) {
+        f.C(id)->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(test::WaitUntil([&] { return f.form->Focus().Around() == f.C(id); }, 5000))
+            << "control " << id;
+        // The ring lies around the control, outside it.
+        const QWidget* ring = f.form->findChild<QFocusFrame*>();
+        ASSERT_NE(ring, nullptr);
+        EXPECT_TRUE(ring->geometry().contains(f.C(id)->geometry())) << "control " << id;
+        EXPECT_GT(ring->width(), f.C(id)->width()) << "control " << id;
+    }
+}
 
 // ---- values and changes ----
 

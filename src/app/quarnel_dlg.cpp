@@ -19,6 +19,7 @@
 #include <QTimerEvent>
 #include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 #include "app/accessible_names.h"
 #include "app/focus_ring.h"
@@ -423,8 +424,35 @@ bool CQuarnelDlg::PreTranslateMessage(QObject* target, const QKeyEvent& key) {
                 RunHandler(m_options.onHelp);
             }
             return true;
+        case KeyAction::NextOtherField:
+        case KeyAction::PreviousOtherField:
+            FocusOtherField(ClassifyKey(key.key(), key.modifiers(), key.nativeVirtualKey(),
+                                        inPhoneEdit) == KeyAction::NextOtherField);
+            return true;
     }
     return false;
+}
+
+void CQuarnelDlg::FocusOtherField(bool forward) {
+    // The shown, enabled fields that take the focus from a click but not from Tab.
+    std::vector<QWidget*> fields;
+    for (QWidget* w : m_controls.InCreationOrder()) {
+        if (w->focusPolicy() == Qt::ClickFocus && !w->isHidden() && w->isEnabledTo(this)) {
+            fields.push_back(w);
+        }
+    }
+    if (fields.empty()) {
+        return;
+    }
+    const auto at = std::find(fields.begin(), fields.end(), QApplication::focusWidget());
+    size_t next = 0;
+    if (at == fields.end()) {
+        next = forward ? 0 : fields.size() - 1;
+    } else {
+        const size_t here = static_cast<size_t>(at - fields.begin());
+        next = forward ? (here + 1) % fields.size() : (here + fields.size() - 1) % fields.size();
+    }
+    fields[next]->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
 
 void CQuarnelDlg::done(int result) {

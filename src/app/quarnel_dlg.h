@@ -134,6 +134,8 @@ private:
     void DdxControl(int id, T*& handle);
     // The key filter: true when the key is consumed.
     bool PreTranslateMessage(QObject* target, const QKeyEvent& key);
+    // F6 and Shift+F6: the focus to the next or previous field that Tab passes by.
+    void FocusOtherField(bool forward);
     void WatchKeys();
     void ConnectCommands();
     void SetInputLimits();

@@ -272,9 +272,11 @@ def run_language(check, demo, source_dir, language, ids):
         shutil.copy(demo, folder)
         shutil.copy(os.path.join(source_dir, "data/Lang", language + ".ini"), os.path.join(folder, "Lang"))
         write_settings(os.path.join(folder, "Player.ini"), language)
-        env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        # On the X server: the offscreen platform the other window tests use has no bridge
+        # to the accessibility bus.
+        env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
         process = subprocess.Popen([os.path.join(folder, os.path.basename(demo))], env=env)
-        app = wait_for(find_app)
+        app = wait_for(find_app, 60)
         window = app and wait_for(
             lambda: next((w for w in app if w is not None and w.name == WINDOW_TITLE and w.childCount > 50), None)
         )

@@ -23,6 +23,8 @@ packages=(
     libc6-dbg
     # the window under a virtual display, screenshots (xdotool clicks), fonts, locales
     xvfb xauth x11-apps imagemagick xdotool
+    # the window read through the accessibility bus: a session bus, AT-SPI, pyatspi
+    dbus-bin at-spi2-core python3-pyatspi
     fonts-dejavu-core fonts-noto-cjk
     locales
     # readers the log files are checked with
@@ -42,8 +44,9 @@ packages=(
     python3 shfmt debootstrap
     # the map page: Leaflet, embedded at build time
     libjs-leaflet
-    # the map page's browser tests
-    chromium
+    # the map page's browser tests, and its accessibility audit: axe-core from the npm
+    # registry (scripts/axe-core.sh)
+    chromium nodejs npm
     # scripts/kernel-test.sh: Debian's kernel in a virtual machine, busybox as its init
     qemu-system-x86 busybox-static
 )
@@ -53,12 +56,21 @@ declare -A installed=()
 while read -r name status; do
     [[ "$status" == "install ok installed" ]] && installed[$name]=1
 done < <(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null || true)
+# A Node.js from outside Debian brings an npm of its own and conflicts with Debian's npm.
+if [[ -z "${installed[npm]:-}" ]] && command -v npm >/dev/null; then
+    installed[npm]=1
+fi
 missing=()
 for p in "${packages[@]}"; do
     [[ -n "${installed[$p]:-}" ]] || missing+=("$p")
 done
 
+install_npm_packages() {
+    "$(dirname "$0")/axe-core.sh" >/dev/null
+}
+
 if ((${#missing[@]} == 0)); then
+    install_npm_packages
     exit 0
 fi
 
@@ -73,3 +85,4 @@ if ! "${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}";
     "${as_root[@]}" apt-get update
     "${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 fi
+install_npm_packages

@@ -34,12 +34,15 @@ group_tests=(
     umockdev libumockdev-dev
     # screenshots (xdotool clicks), the Chinese texts, locales
     x11-apps imagemagick xdotool
+    # the window read through the accessibility bus: a session bus, AT-SPI, pyatspi
+    dbus-bin at-spi2-core python3-pyatspi
     fonts-noto-cjk
     locales
     # readers the log files are checked with
     gpsbabel libxml2-utils
-    # the map page's browser tests
-    chromium
+    # the map page's browser tests, and its accessibility audit: axe-core from the npm
+    # registry (scripts/axe-core.sh)
+    chromium nodejs npm
     # scripts/check-deps.py; the licence check
     python3 shfmt reuse
     # the manual pages (built and checked) and the shell completions (tested in each shell)
@@ -103,12 +106,24 @@ declare -A installed=()
 while read -r name status; do
     [[ "$status" == "install ok installed" ]] && installed[$name]=1
 done < <(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null || true)
+# A Node.js from outside Debian brings an npm of its own and conflicts with Debian's npm.
+if [[ -z "${installed[npm]:-}" ]] && command -v npm >/dev/null; then
+    installed[npm]=1
+fi
 missing=()
 for p in "${packages[@]}"; do
     [[ -n "${installed[$p]:-}" || " ${missing[*]} " == *" $p "* ]] || missing+=("$p")
 done
 
+# The tests' packages from the npm registry, with the group that brings npm.
+install_npm_packages() {
+    if [[ " ${wanted[*]} " == *" tests "* ]]; then
+        "$(dirname "$0")/axe-core.sh" >/dev/null
+    fi
+}
+
 if ((${#missing[@]} == 0)); then
+    install_npm_packages
     exit 0
 fi
 
@@ -123,3 +138,4 @@ if ! "${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}";
     "${as_root[@]}" apt-get update
     "${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 fi
+install_npm_packages

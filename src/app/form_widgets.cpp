@@ -3,10 +3,14 @@
 
 #include "app/form_widgets.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
 #include <algorithm>
+#include <memory>
 
 namespace quarnel {
 
@@ -66,10 +70,88 @@ void PanelBox::paintEvent(QPaintEvent* event) {
     }
 }
 
+namespace {
+
+// What a screen reader reads of a form progress bar: its name and description as any
+// widget's, and as its value the position last told (FormProgressBar::ToldValue).
+class ProgressAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit ProgressAccessible(FormProgressBar* bar)
+        : QAccessibleWidget(bar, QAccessible::ProgressBar) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface) {
+            return static_cast<QAccessibleValueInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) {
+            return QString::number(Bar()->ToldValue()) + QLatin1Char('%');
+        }
+        return QAccessibleWidget::text(t);
+    }
+    QVariant currentValue() const override { return Bar()->ToldValue(); }
+    void setCurrentValue(const QVariant&) override {}
+    QVariant maximumValue() const override { return Bar()->maximum(); }
+    QVariant minimumValue() const override { return Bar()->minimum(); }
+    QVariant minimumStepSize() const override { return 0; }
+
+private:
+    FormProgressBar* Bar() const { return static_cast<FormProgressBar*>(widget()); }
+};
+
+QAccessibleInterface* FormAccessibleFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String(FormProgressBar::staticMetaObject.className()) &&
+        object != nullptr && object->isWidgetType()) {
+        return new ProgressAccessible(static_cast<FormProgressBar*>(object));
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 FormProgressBar::FormProgressBar(QWidget* parent, bool smooth)
     : QProgressBar(parent), m_smooth(smooth) {
+    // Qt keeps a list of interface factories for the process; ours is added once.
+    static const bool installed = [] {
+        QAccessible::installFactory(FormAccessibleFactory);
+        return true;
+    }();
+    (void)installed;
     setTextVisible(false);
     setFocusPolicy(Qt::NoFocus);
+    m_now = [clock = std::make_shared<QElapsedTimer>()] {
+        if (!clock->isValid()) {
+            clock->start();
+        }
+        return clock->elapsed();
+    };
+    m_told = value();
+    m_pending.setSingleShot(true);
+    connect(&m_pending, &QTimer::timeout, this, [this] { Tell(value()); });
+    connect(this, &QProgressBar::valueChanged, this, &FormProgressBar::OnValueChanged);
+}
+
+void FormProgressBar::OnValueChanged(int value) {
+    const qint64 since = m_now() - m_toldAt;
+    if (!m_everTold || value == minimum() || value == maximum() || since >= kToldIntervalMs) {
+        m_pending.stop();
+        Tell(value);
+    } else if (!m_pending.isActive()) {
+        m_pending.start(static_cast<int>(kToldIntervalMs - since));
+    }
+}
+
+void FormProgressBar::Tell(int value) {
+    m_everTold = true;
+    m_toldAt = m_now();
+    if (value == m_told) {
+        return;
+    }
+    m_told = value;
+    QAccessibleValueChangeEvent event(this, value);
+    QAccessible::updateAccessibility(&event);
 }
 
 void FormProgressBar::paintEvent(QPaintEvent*) {

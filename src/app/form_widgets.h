@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QTimer>
+#include <functional>
 
 // The classic control looks that Qt's widgets do not draw by themselves.
 
@@ -57,17 +59,35 @@ private:
 };
 
 // A bordered progress bar, continuous (smooth) or in blocks (segmented), without text.
+//
+// Screen readers are told its position at most once per kToldIntervalMs, and at once when
+// it empties or fills: a task moves it by every percent, up to a hundred times a second,
+// which would flood them. The position told last is ToldValue(); the one drawn is value().
 class FormProgressBar final : public QProgressBar {
     Q_OBJECT
 public:
+    static constexpr int kToldIntervalMs = 500;
+
     FormProgressBar(QWidget* parent, bool smooth);
     bool isSmooth() const { return m_smooth; }
+
+    int ToldValue() const { return m_told; }
+    // Milliseconds on a steady clock; tests hand in one of their own.
+    void SetClock(std::function<qint64()> now) { m_now = std::move(now); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void OnValueChanged(int value);
+    void Tell(int value);
+
     bool m_smooth;
+    int m_told = 0;
+    qint64 m_toldAt = 0;
+    bool m_everTold = false;
+    QTimer m_pending;  // tells the latest position once the interval has passed
+    std::function<qint64()> m_now;
 };
 
 }  // namespace quarnel

@@ -29,6 +29,11 @@ KeyAction ClassifyKey(int key, Qt::KeyboardModifiers modifiers, quint32 nativeKe
             return KeyAction::Swallow;
         case Qt::Key_F1:
             return held == Qt::NoModifier ? KeyAction::Help : KeyAction::Pass;
+        case Qt::Key_F6:
+            if (held == Qt::NoModifier) {
+                return KeyAction::NextOtherField;
+            }
+            return held == Qt::ShiftModifier ? KeyAction::PreviousOtherField : KeyAction::Pass;
         case Qt::Key_F4:
             return held == Qt::AltModifier ? KeyAction::Close : KeyAction::Pass;
         default:

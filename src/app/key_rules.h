@@ -16,6 +16,11 @@ enum class KeyAction {
     Cancel,   // Ctrl+Break in a phone edit: the form ends through Cancel
     Close,    // Alt+F4: the form closes as through its close box (Cancel)
     Help,     // F1 without Shift, Ctrl or Alt: the application's Help command
+    // F6 and Shift+F6: the next or previous of the fields that Tab passes by (the System
+    // Config numbers and the Version), so that the keyboard reaches them too while the Tab
+    // order stays the form's own.
+    NextOtherField,
+    PreviousOtherField,
 };
 
 // `nativeKey` is the platform's key symbol, used where Qt has no key code of its own for

@@ -19,12 +19,16 @@
 #include <QTimerEvent>
 #include <algorithm>
 #include <stdexcept>
+#include <vector>
 
+#include "app/accessible_names.h"
+#include "app/focus_ring.h"
 #include "app/input_limit.h"
 #include "app/key_rules.h"
 #include "app/layout_rules.h"
 #include "firmware/firmware_update.h"
 #include "form/control_ids.h"
+#include "form/control_names.h"
 #include "i18n/paths.h"
 #include "params/param_commands.h"
 
@@ -100,6 +104,7 @@ CQuarnelDlg::CQuarnelDlg(const DeviceLink& link, UiServices& ui, DlgOptions opti
     m_icon = LoadWindowIcon();
     WatchKeys();
     ConnectCommands();
+    m_focusRing = new FocusRing(*this);
 }
 
 CQuarnelDlg::~CQuarnelDlg() {
@@ -114,6 +119,9 @@ void CQuarnelDlg::setVisible(bool visible) {
         // A missing language entry ends the start-up where it stands: the form still opens,
         // left where the template put it.
         RunHandler([this] { OnInitDialog(); });
+        // Also after a start-up that a missing language entry ended: whatever captions the
+        // controls show then are their names.
+        RunHandler([this] { NameControls(m_controls); });
     }
     QDialog::setVisible(visible);
 }
@@ -416,8 +424,35 @@ bool CQuarnelDlg::PreTranslateMessage(QObject* target, const QKeyEvent& key) {
                 RunHandler(m_options.onHelp);
             }
             return true;
+        case KeyAction::NextOtherField:
+        case KeyAction::PreviousOtherField:
+            FocusOtherField(ClassifyKey(key.key(), key.modifiers(), key.nativeVirtualKey(),
+                                        inPhoneEdit) == KeyAction::NextOtherField);
+            return true;
     }
     return false;
+}
+
+void CQuarnelDlg::FocusOtherField(bool forward) {
+    // The shown, enabled fields that take the focus from a click but not from Tab.
+    std::vector<QWidget*> fields;
+    for (QWidget* w : m_controls.InCreationOrder()) {
+        if (w->focusPolicy() == Qt::ClickFocus && !w->isHidden() && w->isEnabledTo(this)) {
+            fields.push_back(w);
+        }
+    }
+    if (fields.empty()) {
+        return;
+    }
+    const auto at = std::find(fields.begin(), fields.end(), QApplication::focusWidget());
+    size_t next = 0;
+    if (at == fields.end()) {
+        next = forward ? 0 : fields.size() - 1;
+    } else {
+        const size_t here = static_cast<size_t>(at - fields.begin());
+        next = forward ? (here + 1) % fields.size() : (here + fields.size() - 1) % fields.size();
+    }
+    fields[next]->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
 
 void CQuarnelDlg::done(int result) {
@@ -481,6 +516,9 @@ void CQuarnelDlg::SetText(int id, const std::u16string& value) {
         button->setText(text);
     } else if (auto* label = qobject_cast<QLabel*>(w)) {
         label->setText(text);
+        if (IsValueDisplay(id)) {
+            FollowShownValue(*label);
+        }
     } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
         box->setTitle(text);
     }

@@ -31,6 +31,8 @@ class QProgressBar;
 
 namespace quarnel {
 
+class FocusRing;
+
 struct DlgOptions {
     std::filesystem::path
         programDir;                // where Player.ini and Lang/ lie; empty: the executable's folder
@@ -107,6 +109,7 @@ public:
     const FormControls& Controls() const { return m_controls; }
     const BoundControls& Bound() const { return m_bound; }
     const DialogUnits& Units() const { return m_units; }
+    const FocusRing& Focus() const { return *m_focusRing; }
     const Settings& settings() const { return m_settings; }
     CLangTable& LangTable() { return m_lang; }
     const std::filesystem::path& ProgramDirectory() const { return m_programDir; }
@@ -131,6 +134,8 @@ private:
     void DdxControl(int id, T*& handle);
     // The key filter: true when the key is consumed.
     bool PreTranslateMessage(QObject* target, const QKeyEvent& key);
+    // F6 and Shift+F6: the focus to the next or previous field that Tab passes by.
+    void FocusOtherField(bool forward);
     void WatchKeys();
     void ConnectCommands();
     void SetInputLimits();
@@ -166,6 +171,7 @@ private:
     QIcon m_icon;
     std::filesystem::path m_programDir;
 
+    FocusRing* m_focusRing = nullptr;  // a child of the form
     WindowBridge m_bridge;
     LogTasks m_logTasks;  // timer IDs and download counters, the two workers
 

@@ -99,8 +99,19 @@ std::optional<Failure> DownloadCsv(DeviceRun& run, const std::filesystem::path& 
 std::optional<Failure> DownloadMap(LogFormat format, DeviceRun& run,
                                    const std::filesystem::path& file, uint32_t& saved) {
     TaskStop stop;
+    LogWriterOptions options;
+    // The map page names the tracker it came from: a fleet's run has read its IMEI first,
+    // a single tracker's is read here.
+    if (format == LogFormat::Html && !run.Identity()) {
+        if (auto failure = run.Identify()) {
+            return failure;
+        }
+    }
+    if (const auto& identity = run.Identity()) {
+        options.trackerImei = identity->imei;
+    }
     const LogDownloadResult result =
-        DownloadLogToFile(run.Link(), file, format, LogWriterOptions{}, run.form, stop);
+        DownloadLogToFile(run.Link(), file, format, options, run.form, stop);
     saved = result.saved;
     const std::string problem = result.problem ? Utf8(*result.problem) : std::string();
     switch (result.end) {

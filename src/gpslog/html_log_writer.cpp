@@ -95,8 +95,13 @@ std::string PageDistance(double metres) {
 }
 
 bool HtmlLogWriter::Begin() {
-    const std::string name =
-        XmlEscape(m_options.trackName.empty() ? "GPS log" : m_options.trackName);
+    // Whose trip: the tracker's IMEI here, the day it started added by the script once it
+    // has read the data, so that saved pages can be told apart in tabs and history.
+    std::string title = m_options.trackName.empty() ? "GPS log" : m_options.trackName;
+    if (!m_options.trackerImei.empty()) {
+        title += " of tracker " + m_options.trackerImei;
+    }
+    const std::string name = XmlEscape(title);
     std::string head =
         "<!DOCTYPE html>\n"
         "<html lang=\"en\">\n"
@@ -111,13 +116,15 @@ bool HtmlLogWriter::Begin() {
     head += "</style>\n<style>\n";
     head += map_page::kPageStyle;
     head += "</style>\n</head>\n<body>\n";
-    head += "<header><h1 id=\"name\">" + name + "</h1></header>\n";
+    head += "<header><h1 id=\"name\">" + name + "</h1></header>\n<main>\n";
     head +=
         "<div id=\"map-box\"><div id=\"map\" role=\"region\" aria-label=\"Map of the track\"></div>"
         "<p id=\"offline-note\" class=\"offline-note\" hidden>Map tiles need an internet "
         "connection. The track is drawn without them.</p></div>\n"
-        "<figure id=\"chart-box\"><figcaption>Speed over time: hover to see the moment on the "
-        "map, click to zoom in there</figcaption><div id=\"chart\"></div></figure>\n"
+        "<figure id=\"chart-box\"><figcaption id=\"chart-caption\">Speed over time, in km/h, from "
+        "the first position to the last: hover to see the moment on the map, click to zoom in "
+        "there. The same speeds are in a table for screen readers.</figcaption>"
+        "<div id=\"chart\"></div></figure>\n"
         "<script type=\"application/json\" id=\"track-data\">[\n";
     return Put(head, /*flush=*/true);
 }
@@ -168,7 +175,8 @@ std::string HtmlLogWriter::SummaryHtml() const {
                        : std::to_string(m_leftOut) + (m_leftOut == 1 ? " position" : " positions") +
                              " with coordinates no map can show";
     std::string html =
-        "<section id=\"summary\" aria-label=\"Summary of the trip\">\n<h2>The trip</h2>\n";
+        "<section id=\"summary\" aria-label=\"Summary of the trip\" tabindex=\"0\">\n<h2>The "
+        "trip</h2>\n";
     if (trip.Points() == 0) {
         html += "<p id=\"empty\" class=\"empty\">";
         if (m_leftOut == 0) {
@@ -256,7 +264,7 @@ bool HtmlLogWriter::Finish() {
     tail += SummaryHtml();
     tail +=
         "<noscript><p>The map and the chart need JavaScript, which this browser does not run "
-        "here; the summary is complete without it.</p></noscript>\n";
+        "here; the summary is complete without it.</p></noscript>\n</main>\n";
     if (!Put(tail)) {
         return false;
     }

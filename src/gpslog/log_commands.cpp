@@ -28,6 +28,27 @@ void PutLogRecordCommand(CommandAreas& areas) {
     PutHeader(areas, OP_GET, 3, kLogGroup);
 }
 
+void PutImeiReadCommand(CommandAreas& areas) {
+    PutHeader(areas, OP_GET, 8, 0);
+    areas.payload[payload::kPart] = 0;
+    PutLe32(areas.payload.data() + payload::kIndex, 0);
+}
+
+std::string ReplyImei(const CommandAreas& areas) {
+    std::string imei;
+    for (const uint8_t c : areas.reply) {
+        if (c == 0) {
+            break;
+        }
+        // Printable ASCII only: whatever else a reply holds is no IMEI to show.
+        if (c < 0x20 || c > 0x7E) {
+            return {};
+        }
+        imei += static_cast<char>(c);
+    }
+    return imei;
+}
+
 void PutEraseCommand(CommandAreas& areas) {
     PutHeader(areas, OP_SET, 3, kEraseGroup);
     areas.payload[payload::kPart] = 0;

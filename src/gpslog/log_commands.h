@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include <string>
+
 #include "device/command_areas.h"
 
 namespace quarnel {
@@ -17,6 +19,13 @@ void PutLogCountCommand(CommandAreas& areas);
 // Log record: op 1, len 3, group 3. It carries no record number: each one returns the next
 // record after the last log count, so part, index and body stay as the count left them.
 void PutLogRecordCommand(CommandAreas& areas);
+
+// Read of the tracker's IMEI (item 0 of group 0, as Get Parameter reads it): op 1, len 8,
+// group 0, part 0, index 0. The map page names the tracker its log came from.
+void PutImeiReadCommand(CommandAreas& areas);
+// The IMEI in the reply area: its text up to the first zero byte; empty when that holds
+// anything but printable ASCII.
+std::string ReplyImei(const CommandAreas& areas);
 
 // Erase and erase wait: op 2 resp. 1, len 3, group 4, part 0; nothing else is set.
 void PutEraseCommand(CommandAreas& areas);

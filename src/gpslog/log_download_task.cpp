@@ -8,6 +8,7 @@
 #include "form/control_ids.h"
 #include "form/messages.h"
 #include "gpslog/csv_file.h"
+#include "gpslog/log_commands.h"
 #include "gpslog/log_download.h"
 #include "gpslog/log_format.h"
 #include "gpslog/log_tasks.h"
@@ -72,8 +73,17 @@ void LogTasks::DownloadGpsLog() {
         return;
     }
 
-    // The file is written in the type chosen in the dialog; the download is the same.
-    const std::unique_ptr<LogWriter> writer = MakeLogWriter(ChosenFormat(chosen->filter), file);
+    // The file is written in the type chosen in the dialog; the download is the same. The
+    // map page names the tracker: one read of its IMEI first (nothing when it is silent).
+    const LogFormat format = ChosenFormat(chosen->filter);
+    LogWriterOptions options;
+    if (format == LogFormat::Html) {
+        PutImeiReadCommand(m_link.areas);
+        if (Transact(cmd, kReadPolicy)) {
+            options.trackerImei = ReplyImei(m_link.areas);
+        }
+    }
+    const std::unique_ptr<LogWriter> writer = MakeLogWriter(format, file, options);
     LogDownloadResult result =
         DownloadLog(cmd, form, *writer, m_downloadStop, {&m_logTotal, &m_logCurrent});
     CloseLogFile(file, result);

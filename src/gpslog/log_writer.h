@@ -58,6 +58,9 @@ struct LogWriterOptions {
     // Name of the track (and of the KML document, and the map page's title), UTF-8; escaped
     // as it is written.
     std::string trackName = "GPS log";
+    // The tracker's IMEI, when known: the map page's title and heading name it, so that
+    // pages saved from many trackers can be told apart. UTF-8; escaped as it is written.
+    std::string trackerImei;
 };
 
 // A writer for `format` on `file`, which must outlive it.

@@ -68,6 +68,21 @@ TEST_F(Keys, ShiftTabWalksBack) {
     EXPECT_EQ(TabWalk(Qt::Key_Backtab, Qt::ShiftModifier, expected.size()), expected);
 }
 
+// The fields Tab passes by, reached with F6 and walked back with Shift+F6, whatever has the
+// focus; Tab then goes on from where the focus was taken in the form's own order.
+TEST_F(Keys, F6VisitsTheFieldsTabPassesByAndShiftF6WalksBack) {
+    const std::vector<int> others{1021, 1022, 1023, 1024, 1025, 1026, 1044, 1043};
+    std::vector<int> forward(others);
+    forward.push_back(1021);
+    EXPECT_EQ(TabWalk(Qt::Key_F6, Qt::NoModifier, forward.size()), forward);
+    std::vector<int> back(others.rbegin(), others.rend());
+    EXPECT_EQ(TabWalk(Qt::Key_F6, Qt::ShiftModifier, back.size()), back);
+    f.C(ctl::ScuPhoneEdit)->setFocus();
+    EXPECT_EQ(TabWalk(Qt::Key_F6, Qt::NoModifier, 1), std::vector<int>{1021});
+    QTest::keyClicks(QApplication::focusWidget(), "120");
+    EXPECT_EQ(f.form->GetText(ctl::SmsIntervalEdit), u"120") << "typed where F6 led";
+}
+
 TEST_F(Keys, TabSkipsTheUpdateButtonWhileHidden) {
     f.form->SetVisible(ctl::UpdateButton, false);
     std::vector<int> expected;

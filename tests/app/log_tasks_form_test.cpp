@@ -83,10 +83,14 @@ TEST_F(LogTasksOnTheForm, DownloadWritesTheTypeChosenInTheSaveDialog) {
         f.ui.QueueSaveAnswer(std::filesystem::path(path.toStdString()), type.filter);
         const size_t before = f.ui.Events().size();
         Click(ctl::GetGpsLogButton);
+        // The worker gives the button back a moment before it raises its flag, and a click
+        // in between is refused: the download has ended once the timer has seen the flag
+        // and given the other commands back too.
         ASSERT_TRUE(test::WaitUntil(
             [&] {
-                return f.form->IsEnabled(ctl::GetGpsLogButton) &&
-                       f.form->GetText(ctl::GetGpsLogButton) == u"Get GPS Log";
+                return f.ui.Events().size() > before && f.form->IsEnabled(ctl::GetGpsLogButton) &&
+                       f.form->GetText(ctl::GetGpsLogButton) == u"Get GPS Log" &&
+                       f.form->IsEnabled(ctl::EraseGpsLogButton);
             },
             20000));
         const auto events = f.ui.Events();

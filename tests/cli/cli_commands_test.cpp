@@ -629,6 +629,9 @@ TEST(QuarnelctlLog, WritesTheMapPageWithTheRecordsOfTheCsv) {
         EXPECT_EQ(page.rfind("<!DOCTYPE html>\n", 0), 0u) << file;
         EXPECT_NE(page.find("<dd id=\"points\" data-value=\"240\">240</dd>"), std::string::npos)
             << file;
+        // Whose trip it is, read from the tracker itself.
+        EXPECT_NE(page.find("<title>GPS log of tracker 356938035643809</title>"), std::string::npos)
+            << file;
     }
 }
 

@@ -200,7 +200,8 @@ void PrintTo(const TypeCase& c, std::ostream* os) {
 class ChosenTypeTest : public ::testing::TestWithParam<TypeCase> {};
 
 // The file follows the type chosen in the dialog, whatever its name; the download, its
-// commands, its progress and its (lack of) messages are those of the CSV.
+// commands, its progress and its (lack of) messages are those of the CSV. Only the map page
+// reads the tracker's IMEI first, to name it.
 TEST_P(ChosenTypeTest, WritesTheFileInTheChosenTypeWithTheSameDownload) {
     const TypeCase& c = GetParam();
     const std::vector<LogRecordBytes> log = sim::DemoState().log;
@@ -212,13 +213,22 @@ TEST_P(ChosenTypeTest, WritesTheFileInTheChosenTypeWithTheSameDownload) {
     d.tasks.DownloadGpsLog();
 
     test::TempDir elsewhere;
+    LogWriterOptions options;
+    auto sent = d.rig.SentPayloads();
+    if (c.format == LogFormat::Html) {
+        options.trackerImei = "356938035643809";  // the demo tracker's
+        ASSERT_FALSE(sent.empty());
+        const std::vector<uint8_t> imeiRead = {1, 8, 0, 0, 0, 0, 0, 0};
+        EXPECT_EQ(std::vector<uint8_t>(sent[0].begin(), sent[0].begin() + 8), imeiRead);
+        sent.erase(sent.begin());
+    }
     const test::FileDownload expected =
-        test::DownloadToFile(log, elsewhere.File("expected"), c.format);
+        test::DownloadToFile(log, elsewhere.File("expected"), c.format, options);
     EXPECT_EQ(test::ReadBytes(file), expected.text);
     EXPECT_TRUE(d.rig.ui.Messages().empty());
     EXPECT_EQ(d.Progress(), csv.Progress());
     EXPECT_EQ(d.ButtonHistory(), csv.ButtonHistory());
-    EXPECT_EQ(d.rig.SentPayloads(), csv.rig.SentPayloads());
+    EXPECT_EQ(sent, csv.rig.SentPayloads());
     EXPECT_EQ(g_logDownloadDone.load(), 1);
 }
 

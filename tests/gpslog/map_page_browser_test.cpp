@@ -418,9 +418,13 @@ TEST_F(MapPageInBrowser, ANameMadeToInjectAScriptIsShownAsText) {
     options.trackName =
         "Trip </title></script><script>window.injected = 1</script>"
         "<img src=x onerror=\"window.injected = 2\"> & 'more'";
+    // The IMEI is the tracker's own text: it is escaped the same way.
+    options.trackerImei = "35661202</h1><script>window.injected = 3</script>";
     OpenLog(sim::DemoState().log, options);
-    EXPECT_EQ(Eval("document.title"), options.trackName);
-    EXPECT_EQ(Eval("document.getElementById('name').textContent"), options.trackName);
+    const std::string day = ReadCsvFixes(m_csv).front().when.substr(0, 10);
+    const std::string title = options.trackName + " of tracker " + options.trackerImei + ", " + day;
+    EXPECT_EQ(Eval("document.title"), title);
+    EXPECT_EQ(Eval("document.getElementById('name').textContent"), title);
     EXPECT_EQ(Eval("typeof window.injected"), "undefined");
     EXPECT_EQ(Eval("document.scripts.length"), 3);
     EXPECT_EQ(Eval("document.querySelectorAll('header img, #summary img').length"), 0);

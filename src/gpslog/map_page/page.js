@@ -19,15 +19,18 @@
     var TILE_URL = 'https://tile.openstreetmap.org/{z}/{x}/{y}.png';
     var TILE_ATTRIBUTION =
         '&copy; <a href="https://www.openstreetmap.org/copyright">OpenStreetMap</a> contributors';
-    // Speed bands (km/h, lower bounds) and their colours, slow to fast.
+    // Speed bands (km/h, lower bounds) and their colours, slow to fast: steps of the viridis
+    // scale, which grows lighter all the way, so the bands stay apart in every common form
+    // of colour blindness and in grey; its palest end is left out, to show on light tiles.
+    // The legend names each band's range: the colour is never the only cue.
     var BANDS = [
-        {from: 0, color: '#3f3d99', label: 'under 10'},
-        {from: 10, color: '#2f7fc1', label: '10 \u2013 30'},
-        {from: 30, color: '#1a9850', label: '30 \u2013 50'},
-        {from: 50, color: '#d4a106', label: '50 \u2013 70'},
-        {from: 70, color: '#f46d43', label: '70 \u2013 90'},
-        {from: 90, color: '#d73027', label: '90 \u2013 110'},
-        {from: 110, color: '#8c0d26', label: '110 and over'}
+        {from: 0, color: '#440154', label: 'under 10'},
+        {from: 10, color: '#472d7b', label: '10 \u2013 30'},
+        {from: 30, color: '#355f8d', label: '30 \u2013 50'},
+        {from: 50, color: '#26828e', label: '50 \u2013 70'},
+        {from: 70, color: '#22a884', label: '70 \u2013 90'},
+        {from: 90, color: '#5ec962', label: '90 \u2013 110'},
+        {from: 110, color: '#bddf26', label: '110 and over'}
     ];
     var UNKNOWN_COLOR = '#8a8a8a';
     var SVG = 'http://www.w3.org/2000/svg';
@@ -112,6 +115,11 @@
         });
         return box;
     }
+
+    // The day the trip starts, after the tracker's name in the title and the heading.
+    var day = ', ' + dateTimeText(t[0]).slice(0, 10);
+    document.title += day;
+    document.getElementById('name').appendChild(document.createTextNode(day));
 
     // ---- map ----
 
@@ -365,7 +373,9 @@
             return top + plotH - v / vtop * plotH;
         }
         var box = svg('svg', {width: width, height: height, viewBox: '0 0 ' + width + ' ' + height,
-                              role: 'img', 'aria-label': 'Speed over time'}, chartBox);
+                              role: 'img', 'aria-describedby': 'chart-caption',
+                              'aria-label': 'Chart of the speed over time; a table of it follows'},
+                      chartBox);
         // Stops first, under everything else.
         stops.forEach(function (stop) {
             var r = svg('rect', {x: x(stop.start), y: top, width: Math.max(x(stop.end) - x(stop.start), 1),
@@ -498,6 +508,52 @@
         highlight.remove();
         chartBox.removeAttribute('data-shown-index');
     }
+
+    // The chart's data for screen readers: the trip cut into equal stretches of time, each
+    // with its average and top speed, as a table they can walk (not drawn: the chart shows
+    // the same). Made once; the chart is drawn anew with the window's size.
+    var TABLE_ROWS = 48;
+    function speedTable() {
+        var table = document.createElement('table');
+        table.id = 'speed-table';
+        table.createCaption().textContent =
+            'Speed over time, in km/h: the average and top speed in each stretch of the trip';
+        var head = table.createTHead().insertRow();
+        ['From', 'To', 'Average speed (km/h)', 'Top speed (km/h)'].forEach(function (text) {
+            var cell = document.createElement('th');
+            cell.scope = 'col';
+            cell.textContent = text;
+            head.appendChild(cell);
+        });
+        var body = table.createTBody();
+        var t0 = t[0], span = Math.max(t[n - 1] - t0, 1), rows = Math.min(TABLE_ROWS, n);
+        var manyDays = dayText(t0) !== dayText(t[n - 1]);
+        var when = manyDays ? dateTimeText : function (s) { return clockText(s, true); };
+        var p = 0;
+        for (var r = 0; r < rows; r++) {
+            var from = t0 + span * r / rows, to = r + 1 === rows ? t[n - 1] : t0 + span * (r + 1) / rows;
+            var sum = 0, count = 0, top = -Infinity;
+            for (; p < n && (t[p] < to || r + 1 === rows); p++) {
+                if (isFinite(speed[p])) {
+                    sum += speed[p];
+                    count += 1;
+                    top = Math.max(top, speed[p]);
+                }
+            }
+            var row = body.insertRow();
+            [when(Math.floor(from)), when(Math.floor(to)),
+             count ? (sum / count).toFixed(1) : 'no speed recorded',
+             count ? top.toFixed(1) : '\u2013'].forEach(function (text) {
+                row.insertCell().textContent = text;
+            });
+        }
+        // A table takes the room its cells need whatever its size says: its box hides it.
+        var hidden = document.createElement('div');
+        hidden.className = 'visually-hidden';
+        hidden.appendChild(table);
+        document.getElementById('chart-box').appendChild(hidden);
+    }
+    speedTable();
 
     drawChart();
     var resizeTimer = null;

@@ -2,7 +2,8 @@
 # SPDX-FileCopyrightText: 2026 The Quarnel authors
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Checks that every program the project calls comes from a package that
-scripts/install-deps.sh installs, or from the set every Debian system has.
+scripts/install-deps.sh installs, or from the set every Debian system has; and that each
+script's own calls come from the groups it asks scripts/install-deps.sh for.
 
 Where programs are called from:
   - shell scripts (every tracked *.sh file, files with a sh/bash first line, .ci/run),
@@ -15,6 +16,11 @@ Where programs are called from:
   - the sh code blocks of README.md and docs/*.md;
   - tests that look a program up with FindProgram("name").
 
+Each shell script is checked against the groups it names when it calls
+scripts/install-deps.sh (no group named: every group). A script that does not call it is
+checked against the groups of each script that runs or sources it; one that nothing runs,
+like the Markdown, CMake files and tests, against every group.
+
 A package counts as installed when the dependency list names it or apt pulls it in
 through Depends/Pre-Depends of a listed one (the script installs without recommends),
 or when it is essential or of priority required (what debootstrap's minbase gives).
@@ -26,9 +32,10 @@ Annotations, each with its reason on the same line:
                                   another machine (a board, Windows)
 
 Usage: scripts/check-deps.py [--without PKG]... [--self-test] [-v]
-  --without PKG  check as if PKG were taken out of the list (must then fail if needed)
-  --self-test    take each listed package that provides a called program out in turn and
-                 make sure the check fails; exits non-zero if it does not
+  --without PKG  check as if PKG were taken out of every group (must then fail if needed)
+  --self-test    for each script (and for the whole), take each package of its groups that
+                 provides a program it calls out in turn and make sure the check fails
+                 where nothing else pulls the package in; exits non-zero if it does not
 Exit status: 0 when everything is provided, 1 when something is missing, 2 on misuse.
 """
 
@@ -113,6 +120,10 @@ class Uses:
     places: dict[str, list[str]] = field(default_factory=lambda: defaultdict(list))
     # alternatives: any one of the names may provide it (find_program NAMES a b c)
     groups: list[tuple[tuple[str, ...], str]] = field(default_factory=list)
+    # the project's scripts this code runs or sources (paths from the repository root)
+    runs: set[str] = field(default_factory=set)
+    # the groups asked for, one list per call of the dependency script ([] = every group)
+    asks: list[list[str]] = field(default_factory=list)
 
     def add(self, name: str, place: str) -> None:
         self.places[name].append(place)
@@ -126,13 +137,27 @@ def run(cmd: list[str], **kw) -> subprocess.CompletedProcess:
 # What the dependency script installs
 
 
-def listed_packages() -> list[str]:
+def package_groups() -> dict[str, list[str]]:
+    """The groups of the dependency script: name -> packages, in the script's order."""
     text = DEPS_SCRIPT.read_text()
-    match = re.search(r"^packages=\((.*?)^\)", text, re.S | re.M)
-    if not match:
-        sys.exit(f"{DEPS_SCRIPT}: no packages=( ... ) list found")
-    body = "\n".join(line.split("#", 1)[0] for line in match.group(1).splitlines())
-    return body.split()
+    groups = {}
+    for match in re.finditer(r"^group_(\w+)=\((.*?)^\)", text, re.S | re.M):
+        body = "\n".join(line.split("#", 1)[0] for line in match.group(2).splitlines())
+        groups[match.group(1)] = body.split()
+    if not groups:
+        sys.exit(f"{DEPS_SCRIPT}: no group_NAME=( ... ) list found")
+    return groups
+
+
+def listed_packages(groups: list[str] | None = None) -> list[str]:
+    """The packages of the named groups (all of them without a name), each once."""
+    every = package_groups()
+    result = []
+    for name in (every if groups is None else groups):
+        for package in every[name]:
+            if package not in result:
+                result.append(package)
+    return result
 
 
 _GRAPH: dict[str, set[str]] = {}
@@ -166,13 +191,21 @@ def dependency_closure(packages: list[str]) -> set[str]:
     return seen
 
 
+_BASE: set[str] = set()
+
+
 def base_system() -> set[str]:
+    if _BASE:
+        return set(_BASE)
     out = run(["dpkg-query", "-W", "-f", "${Package}\t${Essential}\t${Priority}\n"])
     base = set()
     for line in out.stdout.splitlines():
         name, essential, priority = (line.split("\t") + ["", ""])[:3]
         if essential == "yes" or priority == "required":
             base.add(name.split(":")[0])
+    # debootstrap's minbase adds apt to the required packages: every Debian system has it.
+    base.add("apt")
+    _BASE.update(base)
     return base
 
 
@@ -239,6 +272,31 @@ def is_array_expansion(word: dict) -> bool:
             and parts[0].get("Index") is not None)
 
 
+def literal_tail(word: dict) -> str:
+    """The literal text at the end of a word: "/scripts/x.sh" of "$root/scripts/x.sh"."""
+    parts = word.get("Parts", [])
+    if len(parts) == 1 and parts[0].get("Type") == "DblQuoted":
+        parts = parts[0].get("Parts", [])
+    tail = []
+    for part in reversed(parts):
+        if part.get("Type") not in ("Lit", "SglQuoted"):
+            break
+        tail.insert(0, part.get("Value", ""))
+    return "".join(tail)
+
+
+def project_script(word: dict) -> str | None:
+    """The project file a command word names (scripts/x.sh, "$root/scripts/x.sh")."""
+    name = word_text(word)
+    if name is not None and "/" in name and not name.startswith("/"):
+        return os.path.normpath(name)
+    tail = literal_tail(word)
+    for top in ("scripts/", ".ci/"):
+        if top in tail:
+            return os.path.normpath(tail[tail.index(top):])
+    return None
+
+
 def walk(node, visit) -> None:
     if isinstance(node, dict):
         visit(node)
@@ -271,7 +329,18 @@ def calls_in(ast: dict, origin: str, line_offset: int, uses: Uses, ignored: set[
             if is_array_expansion(args[i]):
                 i += 1
                 continue
+            script = project_script(args[i])
+            if script is not None and script.endswith("install-deps.sh"):
+                uses.asks.append([word_text(a) or "?" for a in args[i + 1:]])
+                return
+            if script is not None:
+                uses.runs.add(script)
             name = word_text(args[i])
+            if name in ("source", ".") and i + 1 < len(args):
+                sourced = project_script(args[i + 1])
+                if sourced is not None:
+                    uses.runs.add(sourced)
+                return
             if name is None:
                 return  # a program named by a variable is one of ours
             if "/" in name and not name.startswith("/"):
@@ -322,7 +391,8 @@ def annotations(text: str) -> set[str]:
     return ignored
 
 
-def scan_shell(uses: Uses, functions: set[str]) -> None:
+def scan_shell(functions: set[str]) -> dict[str, Uses]:
+    """Each shell file's own calls, by its path from the repository root."""
     parsed = []
     for path in shell_files():
         text = path.read_text(errors="replace")
@@ -330,8 +400,12 @@ def scan_shell(uses: Uses, functions: set[str]) -> None:
         if ast is not None:
             parsed.append((path, text, ast))
             functions |= function_names(ast)
+    by_script = {}
     for path, text, ast in parsed:
-        calls_in(ast, str(path.relative_to(ROOT)), 0, uses, annotations(text))
+        rel = str(path.relative_to(ROOT))
+        uses = by_script[rel] = Uses()
+        calls_in(ast, rel, 0, uses, annotations(text))
+    return by_script
 
 
 def scan_markdown(uses: Uses) -> None:
@@ -506,20 +580,73 @@ def owners(paths: list[str]) -> dict[str, str]:
 # ---------------------------------------------------------------------------------------
 
 
-def collect() -> tuple[Uses, set[str]]:
-    uses = Uses()
+@dataclass
+class Scope:
+    """Calls checked together against the packages of some groups (None: every group)."""
+    name: str
+    uses: Uses
+    groups: list[str] | None
+
+
+def script_groups(by_script: dict[str, Uses]) -> dict[str, list[list[str] | None]]:
+    """For each script, the group sets its calls must come from: its own request of the
+    dependency script, else each request of the scripts that run or source it (followed
+    up through scripts that ask for nothing themselves)."""
+    every = list(package_groups())
+    own: dict[str, list[str] | None] = {}
+    for script, uses in by_script.items():
+        if uses.asks:
+            asked = set()
+            for groups in uses.asks:
+                asked |= set(groups or every)
+            own[script] = [g for g in every if g in asked] + sorted(asked - set(every))
+    callers: dict[str, set[str]] = defaultdict(set)
+    for script, uses in by_script.items():
+        for callee in uses.runs:
+            callers[callee].add(script)
+
+    def sets_of(script: str, seen: frozenset) -> list[list[str] | None]:
+        if script in own:
+            return [own[script]]
+        found = []
+        for caller in sorted(callers.get(script, ())):
+            if caller not in seen:
+                found += sets_of(caller, seen | {caller})
+        return found or [None]
+    result = {}
+    for script in by_script:
+        unique = []
+        for groups in sets_of(script, frozenset({script})):
+            if groups not in unique:
+                unique.append(groups)
+        result[script] = unique
+    return result
+
+
+def collect() -> tuple[list[Scope], set[str]]:
+    whole = Uses()
     functions: set[str] = set()
     own: set[str] = set()
-    scan_shell(uses, functions)
-    scan_markdown(uses)
-    scan_cmake(uses, own)
-    scan_tests(uses)
+    by_script = scan_shell(functions)
+    scan_markdown(whole)
+    scan_cmake(whole, own)
+    scan_tests(whole)
     own |= {name + ".exe" for name in own}
     ignored = functions | own
-    uses.places = defaultdict(list, {k: v for k, v in uses.places.items() if k not in ignored})
-    uses.groups = [(names, place) for names, place in uses.groups
-                   if not any(n in ignored for n in names)]
-    return uses, ignored
+
+    def trimmed(uses: Uses) -> Uses:
+        uses.places = defaultdict(list, {k: v for k, v in uses.places.items()
+                                         if k not in ignored})
+        uses.groups = [(names, place) for names, place in uses.groups
+                       if not any(n in ignored for n in names)]
+        return uses
+    scopes = [Scope("the documents, CMake files and tests", trimmed(whole), None)]
+    for script, group_sets in sorted(script_groups(by_script).items()):
+        uses = trimmed(by_script[script])
+        for groups in group_sets:
+            label = script if groups is None else f"{script} [{' '.join(groups)}]"
+            scopes.append(Scope(label, uses, groups))
+    return scopes, ignored
 
 
 @dataclass
@@ -539,9 +666,14 @@ class Provided:
         return self.owner.get(path) if path else None
 
 
-def check(uses: Uses, provided: Provided, without: set[str], verbose: bool) -> list[str]:
-    packages = [p for p in listed_packages() if p not in without]
+def check(scope: Scope, provided: Provided, without: set[str], verbose: bool) -> list[str]:
+    unknown = sorted(set(scope.groups or []) - set(package_groups()))
+    if unknown:
+        return [f"{scope.name}: asks for groups the dependency script does not have: "
+                f"{' '.join(unknown)}"]
+    packages = [p for p in listed_packages(scope.groups) if p not in without]
     allowed = dependency_closure(packages) | (base_system() - without)
+    uses = scope.uses
     problems = []
 
     def judge(name: str) -> tuple[bool, str]:
@@ -553,7 +685,8 @@ def check(uses: Uses, provided: Provided, without: set[str], verbose: bool) -> l
             return False, f"{path} belongs to no Debian package"
         if package in allowed:
             return True, package
-        return False, f"comes from package {package}, which the dependency list does not install"
+        where = "its groups do" if scope.groups is not None else "the dependency list does"
+        return False, f"comes from package {package}, which {where} not install"
 
     for name in sorted(uses.places):
         ok, why = judge(name)
@@ -572,28 +705,34 @@ def check(uses: Uses, provided: Provided, without: set[str], verbose: bool) -> l
     return problems
 
 
-def self_test(uses: Uses, provided: Provided) -> int:
-    """Takes out, one at a time, each listed package that itself provides a called
-    program. Where no other listed package pulls it in again, the check must fail."""
-    listed = listed_packages()
-    providers = sorted({p for p in (provided.package(n) for n in provided.located) if p}
-                       & set(listed) - base_system())
-    if not providers:
+def self_test(scopes: list[Scope], provided: Provided) -> int:
+    """For each scope, takes out, one at a time, each package of its groups that itself
+    provides a program the scope calls. Where no other package of those groups pulls it in
+    again, the scope's check must fail; where one does, it must pass."""
+    base = base_system()
+    failures = 0
+    tried = 0
+    for scope in scopes:
+        listed = listed_packages(scope.groups)
+        called = set(scope.uses.places) | {n for names, _ in scope.uses.groups for n in names}
+        providers = sorted({p for p in (provided.package(n) for n in called) if p}
+                           & set(listed) - base)
+        verdicts = []
+        for package in providers:
+            tried += 1
+            needed = package not in dependency_closure([p for p in listed if p != package])
+            problems = check(scope, provided, {package}, False)
+            if needed == bool(problems):
+                verdicts.append(f"{package}: {'fails' if needed else 'passes'}")
+            else:
+                print(f"self-test: {scope.name} without {package}: the check "
+                      f"{'passes' if needed else 'fails'}, which is wrong", file=sys.stderr)
+                failures += 1
+        if verdicts:
+            print(f"self-test: {scope.name}, without {'; '.join(verdicts)}")
+    if tried == 0:
         print("self-test: no listed package provides a called program", file=sys.stderr)
         return 1
-    failures = 0
-    for package in providers:
-        needed = package not in dependency_closure([p for p in listed if p != package])
-        problems = check(uses, provided, {package}, False)
-        if needed and problems:
-            print(f"self-test: without {package}: the check fails as it must "
-                  f"({', '.join(sorted({p.split(':')[0] for p in problems}))})")
-        elif not needed and not problems:
-            print(f"self-test: without {package}: passes, another listed package depends on it")
-        else:
-            print(f"self-test: without {package}: the check "
-                  f"{'passes' if needed else 'fails'}, which is wrong", file=sys.stderr)
-            failures += 1
     return 1 if failures else 0
 
 
@@ -612,19 +751,30 @@ def main() -> int:
         print(f"check-deps: not in the list: {' '.join(sorted(unknown))}", file=sys.stderr)
         return 2
 
-    uses, _ = collect()
-    provided = Provided.of(uses)
+    scopes, _ = collect()
+    every = Uses()
+    for scope in scopes:
+        for name, places in scope.uses.places.items():
+            every.places[name] += places
+        every.groups += scope.uses.groups
+    provided = Provided.of(every)
     if args.self_test:
-        return self_test(uses, provided)
-    problems = UNPARSED + check(uses, provided, set(args.without), args.verbose)
-    count = len(uses.places) + len(uses.groups)
+        return self_test(scopes, provided)
+    problems = list(UNPARSED)
+    for scope in scopes:
+        if args.verbose:
+            print(f"--- {scope.name}")
+        problems += [f"{scope.name}: {p}" for p in
+                     check(scope, provided, set(args.without), args.verbose)]
+    count = len(every.places) + len({names for names, _ in every.groups})
     if problems:
-        print(f"check-deps: {len(problems)} of {count} called programs are not provided "
-              "by scripts/install-deps.sh:", file=sys.stderr)
+        print(f"check-deps: {len(problems)} calls are not provided by the groups of "
+              "scripts/install-deps.sh that their script asks for:", file=sys.stderr)
         for p in problems:
             print(f"  {p}", file=sys.stderr)
         return 1
-    print(f"check-deps: all {count} called programs come from listed or base packages")
+    print(f"check-deps: all {count} called programs come from listed or base packages, "
+          f"each script's from its own groups ({len(scopes)} scopes)")
     return 0
 
 

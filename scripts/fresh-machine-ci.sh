@@ -26,7 +26,7 @@ if [[ $(id -u) -ne 0 ]]; then
     echo "run this as root: it builds and enters a chroot" >&2
     exit 2
 fi
-scripts/install-deps.sh
+scripts/install-deps.sh vm
 
 mounted=()
 unmount_all() {

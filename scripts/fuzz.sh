@@ -19,6 +19,7 @@ if ! [[ "$seconds" =~ ^[0-9]+$ ]]; then
     echo "usage: $0 [seconds] [fuzzer...]" >&2
     exit 2
 fi
+scripts/install-deps.sh window sanitizers
 
 build=build/fuzz
 cmake --preset fuzz >/dev/null

@@ -31,7 +31,7 @@ while (($#)); do
     esac
 done
 
-scripts/install-deps.sh
+scripts/install-deps.sh window tests vm
 source scripts/lib/cache.sh
 source scripts/lib/test-kernel.sh
 

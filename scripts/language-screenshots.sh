@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [[ "${1:-}" != --under-x ]]; then
-    scripts/install-deps.sh
+    scripts/install-deps.sh window tests
     cmake --preset default >/dev/null
     cmake --build --preset default --target quarnel-demo quarnel_data --parallel "$(nproc)"
     exec xvfb-run -a -s "-screen 0 1280x800x24 -dpi 96" "$0" --under-x "$@"

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh window tests
 cmake --preset default
 cmake --build --preset default --target map_page_browser_test
 QUARNEL_SCREENSHOT_DIR="$PWD/docs" build/default/bin/map_page_browser_test \

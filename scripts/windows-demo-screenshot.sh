@@ -13,7 +13,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 if [[ "${1:-}" != --under-x ]]; then
-    scripts/install-deps.sh
+    scripts/install-deps.sh window tests windows
     source scripts/lib/windows-build.sh
     windows_environment
     windows_configure

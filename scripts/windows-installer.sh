@@ -9,13 +9,15 @@
 #      build/windows/runtime;
 #   3. CPack's NSIS generator: build/windows/Quarnel-<version>-setup.exe, a 64-bit
 #      installer with Start-menu entries and an uninstaller;
-#   4. in a fresh Wine prefix: a silent install (/S), the installed quarnelctl.exe --demo
-#      info run from the install folder, a silent uninstall, and a check that no file,
-#      Start-menu entry or registry key of ours is left.
+#   4. in a fresh Wine prefix: a silent install (/S), the licence and third-party notices
+#      beside the programs, the Apps & Features entry read back from the registry (name,
+#      version, publisher, icon, estimated size, uninstall command), the installed
+#      quarnelctl.exe --demo info run from the install folder, a silent uninstall, and a
+#      check that no file, Start-menu entry or registry key of ours is left.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-scripts/install-deps.sh
+scripts/install-deps.sh window windows
 source scripts/lib/wine.sh
 source scripts/lib/windows-build.sh
 source scripts/lib/windows-deploy.sh
@@ -44,6 +46,12 @@ step "the installer"
 (cd "$build" && cpack -G NSIS >/dev/null)
 installer=$(ls "$build"/Quarnel-*-setup.exe)
 ls -l "$installer"
+# A silent install shows no page: check in CPack's script that the licence page is there.
+grep -q '^ *!insertmacro MUI_PAGE_LICENSE .*GPL-3.0-or-later.txt' \
+    "$build"/_CPack_Packages/*/NSIS/project.nsi || {
+    echo "the installer shows no licence page" >&2
+    exit 1
+}
 
 step "install, use and uninstall under Wine"
 prefix=$root/$build/install-prefix
@@ -55,7 +63,7 @@ wine_run "$installer" /S
 wine_wait
 failures=0
 for file in Quarnel.exe quarnel-demo.exe quarnelctl.exe Player.ini Lang/English.ini \
-    Qt6Widgets.dll platforms/qwindows.dll Uninstall.exe; do
+    Qt6Widgets.dll platforms/qwindows.dll Uninstall.exe LICENSE.txt THIRD-PARTY-NOTICES.txt; do
     [[ -f "$folder/$file" ]] || {
         echo "not installed: $file" >&2
         failures=$((failures + 1))
@@ -67,6 +75,44 @@ for entry in Quarnel.lnk "Quarnel demo (simulated tracker).lnk"; do
         failures=$((failures + 1))
     }
 done
+grep -q 'GNU GENERAL PUBLIC LICENSE' "$folder/LICENSE.txt" || {
+    echo "LICENSE.txt is not the GPL" >&2
+    failures=$((failures + 1))
+}
+for part in libqt6core6 gcc-mingw-w64-base mingw-w64-common libhidapi-dev nlohmann-json3-dev \
+    libjs-leaflet; do
+    grep -q "(from Debian's $part package)" "$folder/THIRD-PARTY-NOTICES.txt" || {
+        echo "THIRD-PARTY-NOTICES.txt lacks the notices of $part" >&2
+        failures=$((failures + 1))
+    }
+done
+
+# The entry in Apps & Features, as Windows reads it.
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quarnel'
+entry=$(wine_run reg query "$uninstall_key" 2>/dev/null | tr -d '\r')
+echo "$entry"
+registry_value() { awk -v name="$1" '$1 == name { $1 = ""; $2 = ""; sub(/^  */, ""); print }' <<<"$entry"; }
+expect_value() {
+    local got
+    got=$(registry_value "$1")
+    if [[ ! "$got" =~ ^$2$ ]]; then
+        echo "Apps & Features: $1 is \"$got\", expected $2" >&2
+        failures=$((failures + 1))
+    fi
+}
+version=$(sed -n 's/^project(Quarnel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+expect_value DisplayName "Quarnel ${version//./\\.}"
+expect_value DisplayVersion "${version//./\\.}"
+expect_value Publisher "Quarnel developers"
+expect_value DisplayIcon '.*\\Quarnel\\Quarnel\.exe'
+expect_value UninstallString '".*\\Quarnel\\Uninstall\.exe"'
+# The size in KiB: at least the programs and Qt's DLLs, 10 MiB and more.
+size=$(registry_value EstimatedSize)
+if [[ ! "$size" =~ ^0x[0-9a-f]+$ ]] || (($size < 10240)); then
+    echo "Apps & Features: EstimatedSize is \"$size\", expected the size in KiB" >&2
+    failures=$((failures + 1))
+fi
+
 info=$(cd "$folder" && wine_run ./quarnelctl.exe --demo info | tr -d '\r')
 echo "$info"
 grep -q '^IMEI: ' <<<"$info" || {

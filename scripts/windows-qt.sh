@@ -31,7 +31,7 @@ case "${1:-}" in
     *) echo "usage: $0 [--print-prefix]" >&2; exit 2 ;;
 esac
 
-[[ $mode == print ]] || "$root/scripts/install-deps.sh" >&2
+[[ $mode == print ]] || "$root/scripts/install-deps.sh" window windows >&2
 source "$root/scripts/lib/cache.sh"
 
 toolchain="$root/cmake/toolchains/mingw-w64-x86_64.cmake"

@@ -11,7 +11,7 @@
 # contents; a stamp written last marks it complete, and while it exists this does nothing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/install-deps.sh" >&2
+"$root/scripts/install-deps.sh" window windows >&2
 source "$root/scripts/lib/cache.sh"
 source "$root/scripts/lib/debian-source.sh"
 

@@ -21,7 +21,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-scripts/install-deps.sh
+scripts/install-deps.sh window tests windows
 source scripts/lib/wine.sh
 source scripts/lib/windows-build.sh
 source scripts/lib/windows-deploy.sh

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // quarnel-demo: the configuration tool on a simulated tracker, in real time.
-//   quarnel-demo [--state FILE] [--transcript FILE]
+//   quarnel-demo [--state FILE] [--transcript FILE] [--help]
 // --state loads the tracker's configuration, log and faults from a state file;
 // --transcript appends every report exchanged, one line each.
 #include <cstdio>
@@ -19,8 +19,13 @@ int main(int argc, char** argv) {
     const std::optional<quarnel::DemoOptions> options =
         quarnel::ParseDemoOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!options) {
-        std::fprintf(stderr, "usage: %s [--state FILE] [--transcript FILE]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--state FILE] [--transcript FILE] (see --help)\n",
+                     argv[0]);
         return 2;
+    }
+    if (options->help) {
+        std::fputs(quarnel::DemoHelp().c_str(), stdout);
+        return 0;
     }
     quarnel::DemoTracker demo;
     std::string error;

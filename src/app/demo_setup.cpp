@@ -9,7 +9,9 @@ std::optional<DemoOptions> ParseDemoOptions(const std::vector<std::string>& args
     DemoOptions options;
     for (size_t i = 0; i < args.size(); ++i) {
         const bool hasValue = i + 1 < args.size();
-        if (args[i] == "--state" && hasValue) {
+        if (args[i] == "-h" || args[i] == "--help") {
+            options.help = true;
+        } else if (args[i] == "--state" && hasValue) {
             options.statePath = args[++i];
         } else if (args[i] == "--transcript" && hasValue) {
             options.transcriptPath = args[++i];
@@ -18,6 +20,27 @@ std::optional<DemoOptions> ParseDemoOptions(const std::vector<std::string>& args
         }
     }
     return options;
+}
+
+std::string DemoHelp() {
+    return "Usage: quarnel-demo [--state FILE] [--transcript FILE]\n"
+           "\n"
+           "Starts the Quarnel window on a simulated GPS tracker instead of a tracker on USB:\n"
+           "the same window and commands, on a tracker with a plausible configuration and a\n"
+           "morning's drive in its GPS log, answering in real time as a tracker on the desk\n"
+           "would. Nothing it does reaches a real tracker.\n"
+           "\n"
+           "Options:\n"
+           "  --state FILE       start the tracker from a state file (configuration, GPS log,\n"
+           "                     faults to show); keys it leaves out keep their factory values\n"
+           "  --transcript FILE  append every report exchanged with the tracker to FILE, one\n"
+           "                     line each\n"
+           "  -h, --help         show this help\n"
+           "\n"
+           "Exit status:\n"
+           "  0  the window was closed\n"
+           "  1  the state file or the transcript file cannot be used\n"
+           "  2  usage error: the command line is wrong\n";
 }
 
 bool DemoTracker::SetUp(const DemoOptions& options, std::string& error) {

@@ -13,14 +13,18 @@
 
 namespace quarnel {
 
-// quarnel-demo [--state FILE] [--transcript FILE]
+// quarnel-demo [--state FILE] [--transcript FILE] [--help]
 struct DemoOptions {
     std::string statePath;
     std::string transcriptPath;
+    bool help = false;  // -h, --help: print DemoHelp() and end
 };
 
 // The demo's options; nothing for a command line it does not understand.
 std::optional<DemoOptions> ParseDemoOptions(const std::vector<std::string>& args);
+
+// The help text, starting with the usage line (the manual page is made from it).
+std::string DemoHelp();
 
 // The simulated tracker the demo runs on: the demo state or the one the state file holds,
 // and, with --transcript, every report exchanged appended to that file, one line each.

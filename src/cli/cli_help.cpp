@@ -6,26 +6,73 @@
 #include <algorithm>
 #include <string>
 
+#include "cli/option_table.h"
+
 namespace quarnel::cli {
 
 namespace {
 
-constexpr std::string_view kGlobalOptions =
-    "Choosing the tracker (every command that talks to one):\n"
-    "  --device PATH       the tracker at PATH (see quarnelctl list)\n"
-    "  --imei IMEI         the tracker whose IMEI is IMEI\n"
-    "  --all               every attached tracker at once, then a summary table\n"
-    "  Without them a command takes the tracker attached; with several attached, set,\n"
-    "  default, erase and update refuse and list them.\n"
-    "\n"
-    "Global options:\n"
-    "  --demo [N]          use N simulated trackers (1 without N) with the demonstration\n"
-    "                      configuration and GPS log instead of trackers on USB\n"
-    "  --state FILE        use the simulated tracker(s) started from a state file\n"
-    "                      (docs/simulated-tracker.md)\n"
-    "  --save-state FILE   after the command, save the simulated tracker's state to FILE\n"
-    "  -h, --help          show this help; after a command, that command's help\n"
-    "  --version           show the version\n";
+constexpr size_t kHelpColumn = 22;
+constexpr size_t kLineWidth = 80;
+
+// "  -o, --output FILE   " followed by `text`, wrapped under the help column.
+void PrintOption(std::ostream& out, const OptionSpec& option, std::string_view text) {
+    std::string names = "  ";
+    if (!option.shortName.empty()) {
+        names.append(option.shortName).append(", ");
+    }
+    names.append(option.name);
+    if (!option.valueName.empty()) {
+        names.append(" ").append(option.valueName);
+    }
+    out << names;
+    size_t column = names.size();
+    if (column + 2 > kHelpColumn) {
+        out << "\n";
+        column = 0;
+    }
+    out << std::string(kHelpColumn - column, ' ');
+    column = kHelpColumn;
+    bool first = true;
+    while (!text.empty()) {
+        const size_t end = text.find(' ');
+        const std::string_view word = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+        if (!first && column + 1 + word.size() > kLineWidth) {
+            out << "\n" << std::string(kHelpColumn, ' ');
+            column = kHelpColumn;
+        } else if (!first) {
+            out << ' ';
+            ++column;
+        }
+        out << word;
+        column += word.size();
+        first = false;
+    }
+    out << "\n";
+}
+
+// The options whose flag is among `flags` (0: the global ones), each with its help and,
+// for an option of single commands, the commands that take it.
+void PrintOptions(std::ostream& out, unsigned flags, bool withCommands) {
+    for (const OptionSpec& option : Options()) {
+        if ((flags == 0) != (option.commands == 0) || (flags != 0 && !(option.commands & flags))) {
+            continue;
+        }
+        std::string text;
+        if (withCommands) {
+            for (const CommandSpec& c : Commands()) {
+                if (c.options & option.commands) {
+                    text.append(text.empty() ? "(" : ", ").append(c.name);
+                }
+            }
+            text.append(text.empty() ? "" : ") ");
+        }
+        PrintOption(out, option, text.append(option.help));
+    }
+}
+
+constexpr unsigned kChooseFlags = kOptionChoose | kOptionAll;
 
 void PrintStatus(std::ostream& out, const ExitStatusInfo& info) {
     out << "  " << static_cast<int>(info.status) << "  " << info.meaning << "\n";
@@ -49,7 +96,16 @@ void PrintOverallHelp(std::ostream& out) {
     }
     out << "  help [COMMAND]" << std::string(width > 14 ? width - 14 + 2 : 2, ' ')
         << "show this help, or a command's\n";
-    out << "\n" << kGlobalOptions << "\nExit status:\n";
+    out << "\nChoosing the tracker (every command that talks to one):\n";
+    PrintOptions(out, kChooseFlags, false);
+    out << "  Without them a command takes the tracker attached; with several attached, set,\n"
+           "  default, erase and update refuse and list them.\n"
+           "\nOptions of single commands:\n";
+    PrintOptions(out, ~kChooseFlags, true);
+    out << "\nGlobal options (with any command):\n";
+    PrintOptions(out, 0, false);
+    out << "  Options may come before or after the command; -- ends the options.\n"
+           "\nExit status:\n";
     for (const ExitStatusInfo& info : ExitStatuses()) {
         PrintStatus(out, info);
     }

@@ -61,7 +61,7 @@ constexpr std::array kCommands{
         "  -o, --output FILE   write the profile to FILE (\"-\": standard output)\n",
         0, 0, kOptionOutput | kChoose, kTrackerStatuses, RunGet},
     CommandSpec{
-        "set", "set [--force] [--each] PROFILE",
+        "set", "set [--force] [--each] [--report FILE] PROFILE",
         "write a profile into the tracker and read it back",
         "Writes PROFILE into the tracker as the window's Set Parameter writes its fields, then\n"
         "reads the whole configuration back and reports every value that differs.\n"

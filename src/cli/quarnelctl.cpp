@@ -7,24 +7,20 @@
 
 #include "cli/cli_help.h"
 #include "cli/commands.h"
+#include "cli/completion.h"
 #include "cli/device_run.h"
+#include "cli/option_table.h"
 
 namespace quarnel::cli {
 
 namespace {
 
+constexpr std::string_view kCompleteCommand = "__complete";
 constexpr std::string_view kHint = " (see quarnelctl --help)";
 
 int UsageError(CliEnvironment& env, const std::string& message) {
     return Report(env, {ExitStatus::Usage, message + std::string(kHint)});
 }
-
-// The command options and the flag of the commands that take each.
-constexpr std::pair<std::string_view, unsigned> kOptionFlags[] = {
-    {"--output", kOptionOutput}, {"--force", kOptionForce},   {"--format", kOptionFormat},
-    {"--device", kOptionChoose}, {"--imei", kOptionChoose},   {"--all", kOptionAll},
-    {"--each", kOptionEach},     {"--report", kOptionReport},
-};
 
 // The options that choose trackers, against each other.
 std::optional<std::string> ChoiceMisfit(const CommandLine& line) {
@@ -53,11 +49,8 @@ std::optional<std::string> Misfit(const CommandLine& line, const CommandSpec& co
                " (usage: quarnelctl " + std::string(command.usage) + ")";
     }
     for (const std::string& given : line.commandOptions) {
-        bool allowed = false;
-        for (const auto& [name, flag] : kOptionFlags) {
-            allowed = allowed || ((command.options & flag) != 0 && name == given);
-        }
-        if (!allowed) {
+        const OptionSpec* option = FindOption(given);
+        if (option == nullptr || (command.options & option->commands) == 0) {
             return "option " + given + " does not go with " + std::string(command.name);
         }
     }
@@ -114,6 +107,12 @@ int Dispatch(const std::vector<std::string>& args, CliEnvironment& env) {
 
 int RunQuarnelctl(const std::vector<std::string>& args, CliEnvironment& env) {
     try {
+        // The shell completion's question (packaging/completion/): not a command of its own,
+        // so no help lists it.
+        if (!args.empty() && args.front() == kCompleteCommand) {
+            PrintCompletion(env.out, Complete({args.begin() + 1, args.end()}));
+            return 0;
+        }
         return Dispatch(args, env);
     } catch (const std::exception& e) {
         return Report(env, {ExitStatus::Unexpected, std::string("unexpected error: ") + e.what()});

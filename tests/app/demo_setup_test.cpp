@@ -25,6 +25,7 @@ struct OptionsCase {
     bool valid;
     std::string state;
     std::string transcript;
+    bool help = false;
 };
 
 class DemoOptionsTest : public testing::TestWithParam<OptionsCase> {};
@@ -36,6 +37,7 @@ TEST_P(DemoOptionsTest, AreReadOrRefused) {
     if (options) {
         EXPECT_EQ(options->statePath, c.state);
         EXPECT_EQ(options->transcriptPath, c.transcript);
+        EXPECT_EQ(options->help, c.help);
     }
 }
 
@@ -46,7 +48,9 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{
             "Both", {"--state", "s.json", "--transcript", "t.txt"}, true, "s.json", "t.txt"},
         OptionsCase{"StateWithoutFile", {"--state"}, false, "", ""},
-        OptionsCase{"UnknownOption", {"--help"}, false, "", ""},
+        OptionsCase{"UnknownOption", {"--verbose"}, false, "", ""},
+        OptionsCase{"Help", {"--help"}, true, "", "", true},
+        OptionsCase{"ShortHelpAmongOthers", {"--state", "s.json", "-h"}, true, "s.json", "", true},
         OptionsCase{"StrayArgument", {"s.json"}, false, "", ""}),
     [](const testing::TestParamInfo<OptionsCase>& row) { return std::string(row.param.name); });
 

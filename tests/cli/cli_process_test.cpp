@@ -62,7 +62,9 @@ TEST(QuarnelctlProcess, ShowsHelpAndSucceeds) {
     const Outcome set = Quarnelctl(dir, {"set", "--help"});
     EXPECT_EQ(set.status, 0);
     EXPECT_EQ(
-        set.out.rfind("Usage: quarnelctl [GLOBAL OPTIONS] set [--force] [--each] PROFILE\n", 0),
+        set.out.rfind(
+            "Usage: quarnelctl [GLOBAL OPTIONS] set [--force] [--each] [--report FILE] PROFILE\n",
+            0),
         0u);
 }
 
